@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds into a folder: build.sh BUILD_DIR [extra cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir="$1"; shift
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$dir" --parallel "$(nproc)"

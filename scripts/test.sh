@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: once plain, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer. GUI tests run offscreen.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Plain build =="
+"$root/scripts/build.sh" "$root/build"
+ctest --test-dir "$root/build" --output-on-failure --parallel 2
+
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build =="
+"$root/scripts/build.sh" "$root/build-asan" -DCW_SANITIZE=ON
+ctest --test-dir "$root/build-asan" --output-on-failure --parallel 2
