@@ -44,11 +44,17 @@ void Seam::information(QWidget *parent, const QString &text, const QString &titl
     box.exec();
 }
 
-void Seam::setRecordingMessages(bool recording) { state().recording = recording; }
+void Seam::setRecordingMessages(bool recording) {
+    state().recording = recording;
+}
 
-QList<Seam::Message> &Seam::recordedMessages() { return state().messages; }
+QList<Seam::Message> &Seam::recordedMessages() {
+    return state().messages;
+}
 
-QList<Seam::Message> Seam::takeMessages() { return std::exchange(state().messages, {}); }
+QList<Seam::Message> Seam::takeMessages() {
+    return std::exchange(state().messages, {});
+}
 
 bool Seam::openFolder(const QString &folder) {
     if (state().opener)
@@ -67,7 +73,9 @@ RandomSource &Seam::random() {
     return systemSeeded;
 }
 
-void Seam::setRandom(RandomSource *random) { state().random = random; }
+void Seam::setRandom(RandomSource *random) {
+    state().random = random;
+}
 
 QString Seam::programFolder() {
     if (!state().programFolder.isEmpty())
@@ -90,4 +98,6 @@ void Seam::endProgram() {
     QCoreApplication::exit(0);
 }
 
-void Seam::setProgramEnder(std::function<void()> ender) { state().ender = std::move(ender); }
+void Seam::setProgramEnder(std::function<void()> ender) {
+    state().ender = std::move(ender);
+}

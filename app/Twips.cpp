@@ -14,7 +14,9 @@ double logicalDpi() {
     return 96.0;
 }
 
-int px(int twips) { return int(std::lround(twips * logicalDpi() / 1440.0)); }
+int px(int twips) {
+    return int(std::lround(twips * logicalDpi() / 1440.0));
+}
 
 QRect rect(int left, int top, int width, int height) {
     const int x0 = px(left);
@@ -22,7 +24,9 @@ QRect rect(int left, int top, int width, int height) {
     return QRect(x0, y0, px(left + width) - x0, px(top + height) - y0);
 }
 
-QSize size(int width, int height) { return QSize(px(width), px(height)); }
+QSize size(int width, int height) {
+    return QSize(px(width), px(height));
+}
 
 void place(QWidget *widget, int left, int top, int width, int height) {
     widget->setGeometry(rect(left, top, width, height));

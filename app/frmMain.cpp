@@ -38,9 +38,13 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent) {
     connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
 }
 
-frmLegalPages *frmMain::legalPagesWindow() const { return m_legalPages; }
+frmLegalPages *frmMain::legalPagesWindow() const {
+    return m_legalPages;
+}
 
-frmMass *frmMain::bulkWindow() const { return m_bulk; }
+frmMass *frmMain::bulkWindow() const {
+    return m_bulk;
+}
 
 void frmMain::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
@@ -71,4 +75,6 @@ void frmMain::vbtnLoad_Click() {
     delete window;
 }
 
-void frmMain::Command2_Click() { Seam::endProgram(); }
+void frmMain::Command2_Click() {
+    Seam::endProgram();
+}

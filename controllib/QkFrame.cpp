@@ -21,7 +21,9 @@ void QkFrame::setExpanded(bool expanded) {
     applyGeometry();
 }
 
-void QkFrame::setSecondState(bool secondState) { m_secondState = secondState; }
+void QkFrame::setSecondState(bool secondState) {
+    m_secondState = secondState;
+}
 
 void QkFrame::setExpandedValue(int twips) {
     m_expandedValue = twips;

@@ -45,8 +45,8 @@ DecodedText decode(const QByteArray &bytes) {
         result.byteOrderMark = true;
         body = body.sliced(kUtf8Bom.size());
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                  QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(body);
     if (!utf8.hasError()) {
         result.text = text;

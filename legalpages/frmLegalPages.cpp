@@ -10,4 +10,6 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     Form_Load();
 }
 
-void frmLegalPages::Form_Load() { setWindowTitle(QStringLiteral("Add Legal Pages to Website")); }
+void frmLegalPages::Form_Load() {
+    setWindowTitle(QStringLiteral("Add Legal Pages to Website"));
+}

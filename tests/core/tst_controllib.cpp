@@ -42,11 +42,11 @@ private slots:
             << QByteArray("a\n\nb\n") << QStringList{"a", "", "b"};
         QTest::newRow("empty file adds nothing") << QByteArray() << QStringList{};
         QTest::newRow("lone line break is one empty entry") << QByteArray("\n") << QStringList{""};
-        QTest::newRow("BOM dropped") << QByteArray("\xEF\xBB\xBFone\ntwo")
-                                     << QStringList{"one", "two"};
+        QTest::newRow("BOM dropped")
+            << QByteArray("\xEF\xBB\xBFone\ntwo") << QStringList{"one", "two"};
         QTest::newRow("Windows-1252 decoded")
-            << QByteArray("caf\xE9\n\x80 5") << QStringList{QStringLiteral("café"),
-                                                             QStringLiteral("€ 5")};
+            << QByteArray("caf\xE9\n\x80 5")
+            << QStringList{QStringLiteral("café"), QStringLiteral("€ 5")};
     }
     void listFromFile() {
         QFETCH(QByteArray, bytes);
@@ -113,8 +113,8 @@ private slots:
         QCOMPARE(readBytes(path), QByteArray("new\r\nt\xC3\xA9"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.txt"});
 
-        QVERIFY(QkFile::SaveTextToFile(QStringLiteral("té"), path, nullptr,
-                                       TextEncoding::Windows1252));
+        QVERIFY(
+            QkFile::SaveTextToFile(QStringLiteral("té"), path, nullptr, TextEncoding::Windows1252));
         QCOMPARE(readBytes(path), QByteArray("t\xE9"));
     }
 
@@ -135,13 +135,30 @@ private slots:
         QTest::addColumn<QString>("find");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("every occurrence") << "a-b-c" << "-" << " " << "a b c";
-        QTest::newRow("letter case counts") << "Txt.txt" << ".txt" << "" << "Txt";
-        QTest::newRow("no re-reading of the result") << "aaa" << "a" << "aa" << "aaaaaa";
-        QTest::newRow("doubled backslashes collapse once") << "C:\\\\\\\\x" << "\\\\" << "\\"
+        QTest::newRow("every occurrence") << "a-b-c"
+                                          << "-"
+                                          << " "
+                                          << "a b c";
+        QTest::newRow("letter case counts") << "Txt.txt"
+                                            << ".txt"
+                                            << ""
+                                            << "Txt";
+        QTest::newRow("no re-reading of the result") << "aaa"
+                                                     << "a"
+                                                     << "aa"
+                                                     << "aaaaaa";
+        QTest::newRow("doubled backslashes collapse once") << "C:\\\\\\\\x"
+                                                           << "\\\\"
+                                                           << "\\"
                                                            << "C:\\\\x";
-        QTest::newRow("empty find leaves text") << "abc" << "" << "x" << "abc";
-        QTest::newRow("comma and blank") << "A, B,C ,  D" << ", " << "," << "A,B,C , D";
+        QTest::newRow("empty find leaves text") << "abc"
+                                                << ""
+                                                << "x"
+                                                << "abc";
+        QTest::newRow("comma and blank") << "A, B,C ,  D"
+                                         << ", "
+                                         << ","
+                                         << "A,B,C , D";
     }
     void replaceText() {
         QFETCH(QString, text);
