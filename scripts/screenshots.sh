@@ -19,8 +19,13 @@ out="$root/docs/screenshots"
 mkdir -p "$out"
 app=""
 finish() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
+    local rc=$?
+    if [ -n "$app" ]; then
+        kill "$app" 2>/dev/null || true
+        wait "$app" 2>/dev/null || true
+    fi
     xvfb_stop
+    exit "$rc"
 }
 trap finish EXIT
 xvfb_start

@@ -30,8 +30,8 @@ xvfb_start() {
             fi
             sleep 0.05
         done
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
         XVFB_PID=""
     done
     echo "no free X display for Xvfb" >&2
@@ -40,8 +40,8 @@ xvfb_start() {
 
 xvfb_stop() {
     if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
         XVFB_PID=""
     fi
 }
