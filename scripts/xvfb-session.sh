@@ -1,5 +1,6 @@
 # Sourced by scripts that drive the real program on a virtual X display (Xvfb, no window manager).
-#   xvfb_start                   starts Xvfb on a free display and exports DISPLAY
+#   xvfb_start                   starts Xvfb on a free display, exports DISPLAY, and has Qt
+#                                programs started from now on show their windows there
 #   xvfb_stop                    ends that Xvfb
 #   xvfb_window REGEX [SECONDS]  prints the id of the first visible window whose title matches
 #   xvfb_click_twips WID LEFT TOP WIDTH HEIGHT
@@ -23,7 +24,7 @@ xvfb_start() {
                 # Another run may have taken the display at the same moment: ours must be alive.
                 sleep 0.1
                 if kill -0 "$XVFB_PID" 2>/dev/null; then
-                    export DISPLAY=":$n"
+                    export DISPLAY=":$n" QT_QPA_PLATFORM=xcb
                     return 0
                 fi
                 break
