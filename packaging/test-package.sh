@@ -24,7 +24,7 @@ ok() { echo "ok: $*"; }
 
 scratch=$(mktemp -d)
 app=""
-# shellcheck source=../scripts/xvfb-session.sh
+# shellcheck source=scripts/xvfb-session.sh
 . "$root/scripts/xvfb-session.sh"
 finish() {
     local rc=$?
@@ -48,8 +48,8 @@ rm -rf "$build/packages"
     { cat "$scratch/cpack.log"; fail "cpack failed"; }
 debs=("$build"/packages/clausewright_*_*.deb)
 tgzs=("$build"/packages/clausewright-*.tar.gz)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $build/packages"
-[ ${#tgzs[@]} -eq 1 ] && [ -f "${tgzs[0]}" ] || fail "expected one .tar.gz in $build/packages"
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then fail "expected one .deb in $build/packages"; fi
+if [ ${#tgzs[@]} -ne 1 ] || [ ! -f "${tgzs[0]}" ]; then fail "expected one .tar.gz in $build/packages"; fi
 deb=${debs[0]}
 tgz=${tgzs[0]}
 ok "packed $(basename "$deb") and $(basename "$tgz")"
@@ -89,7 +89,7 @@ ok "desktop entry runs $exec_cmd, icon $icon in every size"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 # The package names in Depends, one a line, without versions or architectures.
-depends_names=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/:.*//; s/[[:space:]]//g')
+depends_names=$(echo "$depends" | tr ',|' '\n' | sed 's/(.*)//; s/:.*//; s/[[:space:]]//g')
 owner() { # the package that installed a file, found by its path or by the path it resolves to
     local p
     for p in "$1" "$(readlink -f "$1")" "/usr$1" "${1#/usr}"; do
@@ -98,7 +98,7 @@ owner() { # the package that installed a file, found by its path or by the path 
     return 1
 }
 while read -r lib path; do
-    [ -n "$path" ] && [ "$path" != "not" ] || fail "the program needs $lib, which is not found here"
+    if [ -z "$path" ] || [ "$path" = "not" ]; then fail "the program needs $lib, not found here"; fi
     pkg=$(owner "$path") || fail "no package owns $path"
     grep -qxF "$pkg" <<<"$depends_names" ||
         fail "the program needs $lib from $pkg, which Depends does not name: $depends"
@@ -184,7 +184,7 @@ if [ "$apt_too" = yes ]; then
     check_running /usr/bin/clausewright /usr/lib/clausewright/clausewright "$work"
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq clausewright >/dev/null
     for f in $pkg_files; do
-        [ ! -e "$f" ] && [ ! -L "$f" ] || fail "$f is left after purging"
+        if [ -e "$f" ] || [ -L "$f" ]; then fail "$f is left after purging"; fi
     done
     [ ! -e /usr/lib/clausewright ] || fail "/usr/lib/clausewright is left after purging"
     ok "installs with apt, runs as clausewright, and purges cleanly"

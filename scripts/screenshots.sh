@@ -13,7 +13,7 @@ if ! command -v import >/dev/null; then
 fi
 "$root/scripts/build.sh" "$root/build"
 
-# shellcheck source=xvfb-session.sh
+# shellcheck source=scripts/xvfb-session.sh
 . "$root/scripts/xvfb-session.sh"
 out="$root/docs/screenshots"
 mkdir -p "$out"

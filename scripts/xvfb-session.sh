@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by scripts that drive the real program on a virtual X display (Xvfb, no window manager).
 #   xvfb_start                   starts Xvfb on a free display, exports DISPLAY, and has Qt
 #                                programs started from now on show their windows there
@@ -12,13 +13,14 @@ XVFB_PID=""
 
 xvfb_start() {
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/xdg-$(id -u)}"
-    mkdir -p -m0700 "$XDG_RUNTIME_DIR"
-    local n i
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 0700 "$XDG_RUNTIME_DIR"
+    local n _
     for n in $(seq 90 130); do
         [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         XVFB_PID=$!
-        for i in $(seq 200); do
+        for _ in $(seq 200); do
             kill -0 "$XVFB_PID" 2>/dev/null || break
             if xdpyinfo -display ":$n" >/dev/null 2>&1; then
                 # Another run may have taken the display at the same moment: ours must be alive.
@@ -52,16 +54,16 @@ xvfb_window() {
 }
 
 xvfb_click_twips() {
-    local wid=$1 left=$2 top=$3 width=$4 height=$5 X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    local wid=$1 left=$2 top=$3 width=$4 height=$5 X Y
+    eval "$(xdotool getwindowgeometry --shell "$wid" | grep -E '^[XY]=')"
     xdotool windowraise "$wid"
     xdotool mousemove --sync $((X + (left + width / 2) / 15)) $((Y + (top + height / 2) / 15)) \
         click 1
 }
 
 xvfb_gone() {
-    local wid=$1 i
-    for i in $(seq $((${2:-5} * 10))); do
+    local wid=$1 _
+    for _ in $(seq $((${2:-5} * 10))); do
         xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$wid" || return 0
         sleep 0.1
     done
