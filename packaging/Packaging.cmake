@@ -31,13 +31,15 @@ install(FILES ${CW_PACKAGING_DIR}/icons/clausewright.svg
 install(DIRECTORY ${CW_PACKAGING_DIR}/icons/hicolor/ DESTINATION share/icons/hicolor)
 
 # The manual page and the changelog are installed compressed, without a time stamp in the header.
+configure_file(${CW_PACKAGING_DIR}/clausewright.1.in ${CW_PACKAGING_OUT}/clausewright.1 @ONLY)
 find_program(CW_GZIP gzip REQUIRED)
 set(cw_compressed)
-foreach(name clausewright.1 changelog)
+foreach(file ${CW_PACKAGING_OUT}/clausewright.1 ${CW_PACKAGING_DIR}/changelog)
+    get_filename_component(name ${file} NAME)
     add_custom_command(OUTPUT ${CW_PACKAGING_OUT}/${name}.gz
-        COMMAND sh -c "\"$0\" -9n -c \"$1\" > \"$2\"" ${CW_GZIP} ${CW_PACKAGING_DIR}/${name}
-                ${CW_PACKAGING_OUT}/${name}.gz
-        DEPENDS ${CW_PACKAGING_DIR}/${name}
+        COMMAND sh -c "\"$0\" -9n -c \"$1\" > \"$2\""
+                ${CW_GZIP} ${file} ${CW_PACKAGING_OUT}/${name}.gz
+        DEPENDS ${file}
         VERBATIM)
     list(APPEND cw_compressed ${CW_PACKAGING_OUT}/${name}.gz)
 endforeach()

@@ -72,6 +72,13 @@ progdir="$droot/usr/lib/clausewright"
     fail "/usr/bin/clausewright does not lead to /usr/lib/clausewright/clausewright"
 diff -r "$root/templates" "$progdir/templates" || fail "templates/ beside the program differs"
 cmp "$root/rwdb.txt" "$progdir/rwdb.txt" || fail "rwdb.txt beside the program differs"
+version=$(dpkg-deb -f "$deb" Version)
+top_entry=$(zcat "$droot/usr/share/doc/clausewright/changelog.gz" | head -1)
+[[ "$top_entry" == "clausewright ($version) "* ]] ||
+    fail "the changelog's latest entry is not for $version: $top_entry"
+zcat "$droot/usr/share/man/man1/clausewright.1.gz" | grep -q "Clausewright $version" ||
+    fail "the manual page does not name version $version"
+ok "changelog and manual page are for version $version"
 ok "program, templates/ and rwdb.txt together in /usr/lib/clausewright, /usr/bin link works"
 
 desktop="$droot/usr/share/applications/clausewright.desktop"
