@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Clausewright.
+# Installs what is missing, builds, and starts Clausewright in examples/articles, so the bulk
+# article window lists the example articles straight away.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" "$root/build"
-cd "$root"
+cd "$root/examples/articles"
 exec "$root/build/clausewright"
