@@ -74,8 +74,11 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     buildWorkingFields();
     Form_Load();
 
-    connect(lstDisclaimers, &QListWidget::itemClicked, this, &frmLegalPages::lstDisclaimers_Click);
-    connect(lstDisclaimers, &QListWidget::itemChanged, this, &frmLegalPages::lstDisclaimers_Click);
+    // A click on an entry, its tick box included, makes it the current entry; so does ticking it
+    // with the keyboard.
+    const auto clicked = [this](QListWidgetItem *item) { makeCurrent(lstDisclaimers->row(item)); };
+    connect(lstDisclaimers, &QListWidget::itemClicked, this, clicked);
+    connect(lstDisclaimers, &QListWidget::itemChanged, this, clicked);
     connect(lstDisclaimers, &QListWidget::currentRowChanged, this,
             &frmLegalPages::lstDisclaimers_Click);
     connect(Drive1, &DriveList::driveChanged, this, &frmLegalPages::Drive1_Change);
