@@ -1,5 +1,6 @@
 #include "ModalWatcher.h"
 #include "TestData.h"
+#include "app/DriveList.h"
 #include "app/FileList.h"
 #include "app/FolderList.h"
 #include "app/Seam.h"
@@ -196,6 +197,19 @@ private slots:
 
         clickCheckBox(list(), 2);
         QCOMPARE(counter->text(), QString("1 Selected"));
+        QVERIFY(Seam::takeMessages().isEmpty());
+    }
+
+    void pickersKeepInStepAndIgnoreADriveThatCannotBeOpened() {
+        TestData::write(site(), "index.html", "");
+        TestData::write(site(), "about.HTM", "");
+        TestData::write(site(), "notes.txt", "");
+        open();
+        auto *files = child<FileList>(m_window, "File1");
+        QCOMPARE(files->fileNames(), (QStringList{"about.HTM", "index.html"}));
+        emit child<DriveList>(m_window, "Drive1")->driveChanged(m_site->filePath("no-such-drive"));
+        QCOMPARE(child<FolderList>(m_window, "Dir1")->path(), QDir::cleanPath(site()));
+        QCOMPARE(files->path(), QDir::cleanPath(site()));
         QVERIFY(Seam::takeMessages().isEmpty());
     }
 
