@@ -1,15 +1,350 @@
 #include "legalpages/frmLegalPages.h"
 
+#include "app/DriveList.h"
+#include "app/FileList.h"
+#include "app/FolderList.h"
+#include "app/Seam.h"
 #include "app/Twips.h"
 #include "app/WindowStyle.h"
+#include "controllib/QkFile.h"
+#include "controllib/QkFrame.h"
+#include "legalpages/LinkCode.h"
+#include "legalpages/PageGenerator.h"
+#include "legalpages/frmInsertLinksTMP.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <utility>
+
+using namespace WindowStyle;
+
+namespace {
+
+// A label that shows its caption as typed, never as mark-up.
+QLabel *plainLabel(QWidget *parent, const char *name, const QString &caption, int left, int top,
+                   int width, int height, const QFont &font) {
+    QLabel *widget = label(parent, name, caption, left, top, width, height, font);
+    widget->setTextFormat(Qt::PlainText);
+    return widget;
+}
+
+QPlainTextEdit *hiddenField(QWidget *parent, const char *name) {
+    auto *field = new QPlainTextEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    return field;
+}
+
+QLineEdit *siteField(QWidget *parent, const char *name, int top) {
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    Twips::place(field, 1440, top, 2940, 375);
+    return field;
+}
+
+} // namespace
 
 frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmLegalPages"));
-    // An ordinary resizable window; the layout does not follow a resize.
+    // An ordinary resizable window; the controls keep their places when it is resized.
     resize(Twips::size(12405, 9045));
+
+    Picture1 = band(this, "Picture1", QColor(64, 64, 64), 0, 0, 12405, 735);
+    Label3 = plainLabel(Picture1, "Label3", QStringLiteral("Add Legal Pages to Website"), 180, 180,
+                        6360, 330, verdana(12, true));
+    setTextColor(Label3, Qt::white);
+
+    buildPickers();
+    buildPanel();
+
+    const QFont buttonFont = verdana(9.75, true);
+    cmdCreatePages = button(this, "cmdCreatePages", QStringLiteral("Add Pages"), 5445, 7425, 6495,
+                            555, buttonFont);
+    Command1 = button(this, "Command1", QStringLiteral("Close"), 5445, 8100, 6495, 555, buttonFont);
+
+    buildWorkingFields();
     Form_Load();
+
+    // A click on an entry, its tick box included, makes it the current entry; so does ticking it
+    // with the keyboard.
+    const auto clicked = [this](QListWidgetItem *item) { makeCurrent(lstDisclaimers->row(item)); };
+    connect(lstDisclaimers, &QListWidget::itemClicked, this, clicked);
+    connect(lstDisclaimers, &QListWidget::itemChanged, this, clicked);
+    connect(lstDisclaimers, &QListWidget::currentRowChanged, this,
+            &frmLegalPages::lstDisclaimers_Click);
+    connect(Drive1, &DriveList::driveChanged, this, &frmLegalPages::Drive1_Change);
+    connect(Dir1, &FolderList::changed, this, &frmLegalPages::Dir1_Change);
+    connect(cmdCreatePages, &QPushButton::clicked, this, &frmLegalPages::cmdCreatePages_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmLegalPages::Command1_Click);
+}
+
+void frmLegalPages::buildPickers() {
+    Label2 = plainLabel(
+        this, "Label2",
+        QStringLiteral(
+            "Please select a folder from your computer, with an HTML website (.HTML, .HTM)."),
+        405, 900, 4110, 420, plain());
+
+    // All three start at the process's current folder.
+    Drive1 = new DriveList(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Twips::place(Drive1, 405, 1485, 4065, 315);
+    Dir1 = new FolderList(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Twips::place(Dir1, 405, 1890, 4065, 3465);
+    File1 = new FileList(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->setPattern(QStringLiteral("*.htm;*.html"));
+    File1->setPath(Dir1->path());
+    Twips::place(File1, 405, 5490, 4065, 1650);
+
+    Frame1 = new QGroupBox(QStringLiteral("Instructions   "), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFont(plain(true));
+    Twips::place(Frame1, 405, 7155, 4110, 1545);
+    Label1 = plainLabel(Frame1, "Label1",
+                        QStringLiteral("Select a Folder with a website (.htm or .html pages). Then "
+                                       "select the legal pages to add and click \"Add Pages\"."),
+                        315, 495, 3435, 735, plain());
+}
+
+void frmLegalPages::buildPanel() {
+    QkFrame1 = new QkFrame(this);
+    QkFrame1->setObjectName(QStringLiteral("QkFrame1"));
+    QkFrame1->setExpandedValue(6405);
+    QkFrame1->setTwipsGeometry(5445, 945, 6450);
+    QkFrame1->setExpanded(true);
+    // The window's only panel stays open.
+    connect(QkFrame1, &QkFrame::ExpandCollapse, QkFrame1, [this] { QkFrame1->setExpanded(true); });
+
+    lblMenu = plainLabel(QkFrame1, "lblMenu", QStringLiteral(" > Add  Legal Pages to Website"), 90,
+                         45, 4245, 285, plain(true));
+    setBackground(lblMenu, QColor(0, 128, 0));
+    setTextColor(lblMenu, Qt::white);
+    lblMenu->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblLegalDisclaimersTooltip =
+        plainLabel(QkFrame1, "lblLegalDisclaimersTooltip", QStringLiteral("0 Selected"), 4725, 90,
+                   1455, 195, plain());
+    lblLegalDisclaimersTooltip->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblLegalDisclaimersTooltip->setWordWrap(false);
+
+    lstDisclaimers = new QListWidget(QkFrame1);
+    lstDisclaimers->setObjectName(QStringLiteral("lstDisclaimers"));
+    Twips::place(lstDisclaimers, 360, 675, 5640, 1860);
+
+    Label14 = plainLabel(QkFrame1, "Label14", QStringLiteral("Preview"), 360, 2610, 825, 240,
+                         plain(true));
+    txtDisclaimerPreview = new QPlainTextEdit(QkFrame1);
+    txtDisclaimerPreview->setObjectName(QStringLiteral("txtDisclaimerPreview"));
+    txtDisclaimerPreview->setReadOnly(true);
+    txtDisclaimerPreview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette grey = txtDisclaimerPreview->palette();
+    grey.setColor(QPalette::Base, QColor(224, 224, 224));
+    txtDisclaimerPreview->setPalette(grey);
+    Twips::place(txtDisclaimerPreview, 360, 2925, 5595, 1860);
+
+    // Each label lies under the left end of its field, as laid out.
+    const QFont labelFont = verdana(8.25, true);
+    Label5 = plainLabel(QkFrame1, "Label5", QStringLiteral("Site Name:"), 360, 5040, 1635, 375,
+                        labelFont);
+    Label6 = plainLabel(QkFrame1, "Label6", QStringLiteral("Site Url:"), 360, 5445, 1635, 375,
+                        labelFont);
+    Label7 =
+        plainLabel(QkFrame1, "Label7", QStringLiteral("e-mail:"), 360, 5850, 1635, 375, labelFont);
+    txtSiteName = siteField(QkFrame1, "txtSiteName", 4950);
+    txtSiteUrl = siteField(QkFrame1, "txtSiteUrl", 5355);
+    txtemail = siteField(QkFrame1, "txtemail", 5760);
+}
+
+void frmLegalPages::buildWorkingFields() {
+    frPageParser = new QWidget(this);
+    frPageParser->setObjectName(QStringLiteral("frPageParser"));
+    txtSelectedPolicy = hiddenField(frPageParser, "txtSelectedPolicy");
+    txtTargetFileContent = hiddenField(frPageParser, "txtTargetFileContent");
+    txtLinks = hiddenField(frPageParser, "txtLinks");
+    frPageParser->hide();
+
+    fileDisclaimers = new FileList(this);
+    fileDisclaimers->setObjectName(QStringLiteral("fileDisclaimers"));
+    fileDisclaimers->hide();
 }
 
 void frmLegalPages::Form_Load() {
     setWindowTitle(QStringLiteral("Add Legal Pages to Website"));
+    m_pagesFolder = Seam::programFolder() + QStringLiteral("/templates/pages");
+    fileDisclaimers->setPattern(QStringLiteral("*.txt"));
+    fileDisclaimers->setPath(m_pagesFolder);
+
+    lstDisclaimers->clear();
+    m_entries.clear();
+    QString reason;
+    if (!Catalogue::list(m_pagesFolder, m_entries, &reason)) {
+        m_loadError = QStringLiteral("The folder of legal page templates \"%1\" cannot be read "
+                                     "(%2), so there are no pages to add.")
+                          .arg(QDir::toNativeSeparators(m_pagesFolder), reason);
+    }
+    for (const CatalogueEntry &entry : std::as_const(m_entries)) {
+        auto *item = new QListWidgetItem(entry.displayName, lstDisclaimers);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void frmLegalPages::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    centreOnScreen(this);
+    if (!m_loadError.isEmpty()) {
+        // Told once the window stands on the screen, behind the message.
+        QTimer::singleShot(0, this, [this] {
+            Seam::information(this, std::exchange(m_loadError, QString()), QStringLiteral("Error"));
+        });
+    }
+}
+
+QString frmLegalPages::linkCode() const {
+    return txtLinks->toPlainText();
+}
+
+void frmLegalPages::UpdateSelectedCount() {
+    int ticked = 0;
+    for (int row = 0; row < lstDisclaimers->count(); ++row) {
+        if (lstDisclaimers->item(row)->checkState() == Qt::Checked)
+            ++ticked;
+    }
+    lblLegalDisclaimersTooltip->setText(QString::number(ticked) + QStringLiteral(" Selected"));
+}
+
+void frmLegalPages::lstDisclaimers_Click() {
+    UpdateSelectedCount();
+    const int row = lstDisclaimers->currentRow();
+    if (row < 0 || row >= m_entries.size() || lstDisclaimers->item(row)->text().isEmpty())
+        return;
+    // The entry's own file, as stored: placeholders unfilled. A file that cannot be read shows
+    // nothing rather than the text of another entry.
+    QString text;
+    QkFile::LoadTextFromFile(text, m_entries.at(row).filePath);
+    txtDisclaimerPreview->setPlainText(text);
+}
+
+void frmLegalPages::makeCurrent(int row) {
+    // Making an entry current runs the click handling, as a click on it would, even when it is
+    // current already; the ticks stay as they are.
+    {
+        const QSignalBlocker quiet(lstDisclaimers);
+        lstDisclaimers->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
+    lstDisclaimers->viewport()->update();
+    lstDisclaimers_Click();
+}
+
+void frmLegalPages::Drive1_Change(const QString &root) {
+    // A drive that cannot be opened is ignored: the folder and file lists stay where they were.
+    Dir1->setPath(root);
+}
+
+void frmLegalPages::Dir1_Change(const QString &path) {
+    Drive1->selectDriveOf(path);
+    File1->setPath(path);
+}
+
+bool frmLegalPages::checkInputs(QString &message, QString &title) const {
+    bool anyTicked = false;
+    for (int row = 0; row < lstDisclaimers->count() && !anyTicked; ++row)
+        anyTicked = lstDisclaimers->item(row)->checkState() == Qt::Checked;
+    if (!anyTicked) {
+        message = QStringLiteral("Please select at least 1 legal page to add.");
+        title = QStringLiteral("No Page Selected");
+    } else if (txtSiteName->text().isEmpty()) {
+        message = QStringLiteral("Missing Info: 'Site Name' Field is Empty.");
+        title = QStringLiteral("Missing Info");
+    } else if (txtSiteUrl->text().isEmpty()) {
+        message = QStringLiteral("Missing Info: 'Site Url' Field is Empty.");
+        title = QStringLiteral("Missing Info");
+    } else if (txtemail->text().isEmpty()) {
+        message = QStringLiteral("Missing Info: 'e-mail' Field is Empty.");
+        title = QStringLiteral("Missing Info");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void frmLegalPages::cmdCreatePages_Click() {
+    // A click while a run is yielding to the window system starts nothing.
+    if (m_running)
+        return;
+    QString message, title;
+    if (checkInputs(message, title)) {
+        Seam::information(this, message, title);
+        return;
+    }
+
+    // Everything the run needs is read now, at the click.
+    PageGenerator generator(m_pagesFolder, Dir1->path(),
+                            {txtSiteName->text(), txtSiteUrl->text(), txtemail->text()},
+                            QDate::currentDate());
+    if (!generator.loadTemplate(&message)) {
+        Seam::information(this, message, QStringLiteral("Error"));
+        return;
+    }
+    QList<bool> ticked;
+    for (int row = 0; row < lstDisclaimers->count(); ++row)
+        ticked.append(lstDisclaimers->item(row)->checkState() == Qt::Checked);
+
+    m_running = true;
+    const QPointer<frmLegalPages> self(this);
+    txtLinks->clear();
+    for (int row = 0; row < ticked.size(); ++row) {
+        makeCurrent(row);
+        if (!ticked.at(row))
+            continue;
+        CatalogueEntry entry = m_entries.at(row);
+        entry.displayName = lstDisclaimers->item(row)->text();
+        PageGenerator::Page page;
+        const bool written = generator.makePage(entry, &page);
+        txtSelectedPolicy->setPlainText(page.content);
+        txtTargetFileContent->setPlainText(page.text);
+
+        // Let the window repaint; it may be closed meanwhile, which ends the run.
+        QCoreApplication::processEvents();
+        if (!self)
+            return;
+        if (!written)
+            continue;
+        File1->refresh();
+        txtLinks->setPlainText(LinkCode::withLink(txtLinks->toPlainText(), page.names));
+    }
+
+    if (!generator.failures().isEmpty())
+        Seam::information(this, generator.failureReport(), QStringLiteral("Error"));
+    if (!self)
+        return;
+    if (generator.written().isEmpty()) {
+        m_running = false;
+        return;
+    }
+    txtLinks->setPlainText(LinkCode::finished(txtLinks->toPlainText()));
+
+    // The link code window is no child of this one: its "Close Window" closes this window, which
+    // may then be gone by the time the dialog returns.
+    frmInsertLinksTMP links(this);
+    links.exec();
+    if (self)
+        m_running = false;
+}
+
+void frmLegalPages::Command1_Click() {
+    close();
 }

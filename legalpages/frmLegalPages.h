@@ -1,14 +1,92 @@
 #pragma once
 
+#include "app/Catalogue.h"
+
+#include <QList>
+#include <QString>
 #include <QWidget>
 
-// The legal-pages window: writes legal pages into a web site's folder. Modeless, one instance.
+class DriveList;
+class FileList;
+class FolderList;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QkFrame;
+
+// The legal-pages window: the user picks a web site's folder, ticks legal pages in the catalogue
+// of page templates and types the site's name, address and e-mail; "Add Pages" writes one filled
+// page per ticked entry and shows the home-page link code. Modeless, one instance; a fresh window
+// is made each time it is opened after having been closed.
 class frmLegalPages : public QWidget {
     Q_OBJECT
 
 public:
     explicit frmLegalPages(QWidget *parent = nullptr);
 
+    // The pages folder: the program folder + "/templates/pages", fixed when the window loads.
+    QString pagesFolder() const { return m_pagesFolder; }
+    // The link code of the last run (the hidden txtLinks), read by the link code window.
+    QString linkCode() const;
+
+public slots:
+    void lstDisclaimers_Click();
+    void cmdCreatePages_Click();
+    void Command1_Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void buildPickers();
+    void buildPanel();
+    void buildWorkingFields();
     void Form_Load();
+    void UpdateSelectedCount();
+    void Drive1_Change(const QString &root);
+    void Dir1_Change(const QString &path);
+    // The first failing input check's message and title; false when all pass.
+    bool checkInputs(QString &message, QString &title) const;
+    void makeCurrent(int row);
+
+    QWidget *Picture1;
+    QLabel *Label3;
+    QLabel *Label2;
+    DriveList *Drive1;
+    FolderList *Dir1;
+    FileList *File1;
+    QGroupBox *Frame1;
+    QLabel *Label1;
+    QkFrame *QkFrame1;
+    QLabel *lblMenu;
+    QLabel *lblLegalDisclaimersTooltip;
+    QListWidget *lstDisclaimers;
+    QLabel *Label14;
+    QPlainTextEdit *txtDisclaimerPreview;
+    QLabel *Label5;
+    QLineEdit *txtSiteName;
+    QLabel *Label6;
+    QLineEdit *txtSiteUrl;
+    QLabel *Label7;
+    QLineEdit *txtemail;
+    QPushButton *cmdCreatePages;
+    QPushButton *Command1;
+
+    // Out of sight: the working fields of page generation and the catalogue's file list.
+    QWidget *frPageParser;
+    QPlainTextEdit *txtSelectedPolicy;
+    QPlainTextEdit *txtTargetFileContent;
+    QPlainTextEdit *txtLinks;
+    FileList *fileDisclaimers;
+
+    QString m_pagesFolder;
+    // One entry per line of lstDisclaimers, in the same order: each remembers its file.
+    QList<CatalogueEntry> m_entries;
+    // Set when the window could not list its catalogue; told once the window shows.
+    QString m_loadError;
+    bool m_centred = false;
+    bool m_running = false;
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "legalpages/PageNames.h"
+
+#include <QString>
+
+// The line of HTML that links a site's home page to its new legal pages, built one page at a time:
+// <center><a href="privacy-policy.html">Privacy-Policy</a> - <a href="...">...</a></center>
+namespace LinkCode {
+
+// The link code so far with one more link: the first one opens the centred line, every further
+// one follows " - ".
+QString withLink(const QString &links, const PageNames &page);
+// The link code so far, closed with "</center>".
+QString finished(const QString &links);
+
+} // namespace LinkCode
