@@ -1,6 +1,8 @@
 // The shipped catalogue: page templates, the page layout, snippets, recommendation sentences and
 // the synonym list, read from the source tree exactly as they are installed beside the program.
-#include "app/TitleCase.h"
+#include "app/Catalogue.h"
+#include "legalpages/PageFormat.h"
+#include "legalpages/PageNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,20 +43,15 @@ QStringList txtFiles(const QString &dir) {
     return QDir(dir).entryList({"*.txt"}, QDir::Files, QDir::Name);
 }
 
-QString displayName(QString fileName) {
-    fileName.chop(4);
-    return TitleCase(fileName.replace('-', ' '));
+QString displayName(const QString &fileName) {
+    return Catalogue::displayName(fileName);
 }
 
-// The page as the program makes it, replacements in the program's order.
+// The page as the program makes it.
 QString fillPage(const QString &layout, const QString &title, const QString &content) {
-    return QString(layout)
-        .replace("#TITLE#", title)
-        .replace("#CONTENT#", content)
-        .replace("[sitename]", "Quiet Orchard Notes")
-        .replace("[siteurl]", "https://quiet-orchard.example")
-        .replace("[email]", "hello@quiet-orchard.example")
-        .replace("[date]", "December 6, 2026");
+    const SiteFacts site{"Quiet Orchard Notes", "https://quiet-orchard.example",
+                         "hello@quiet-orchard.example"};
+    return PageFormat::compose(layout, title, content, site, QDate(2026, 12, 6));
 }
 
 // Empty when every tag is closed in order and every "&" starts an entity; otherwise what is wrong.
@@ -107,8 +104,8 @@ private slots:
             QVERIFY2(!content.contains(banned, Qt::CaseInsensitive), banned);
         QVERIFY2(content.count("<h2>") >= 2, "at least two sections");
 
-        QString written = displayName(file); // the page file the program writes for it
-        QCOMPARE(written.replace(' ', '-').toLower() + ".html", file.chopped(4) + ".html");
+        // The page file the program writes for it keeps the catalogue file's name.
+        QCOMPARE(PageNames::fromDisplayName(displayName(file)).fileName, file.chopped(4) + ".html");
         const QString page = fillPage(readUtf8(kTemplates + "/pages/html/template.html"),
                                       displayName(file), content);
         const QString problem = tagProblem(page);
