@@ -134,7 +134,7 @@ private slots:
         QTest::newRow("NUL bytes of a UTF-8 article survive")
             << QByteArray("a\0b\0\xC3\xA9", 6) << ""
             << "Make Money" << true << QByteArray("T")
-            << QByteArray("a\0b\0\xC3\xA9\r\n\r\n\r\nT", 12);
+            << QByteArray("a\0b\0\xC3\xA9\r\n\r\n\r\nT", 13);
     }
 
     void writesExactBytes() {
