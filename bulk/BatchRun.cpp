@@ -1,5 +1,6 @@
 #include "bulk/BatchRun.h"
 
+#include "bulk/ArticleFile.h"
 #include "bulk/DisclaimerBlock.h"
 #include "controllib/QkFile.h"
 #include "controllib/TextCodec.h"
@@ -81,7 +82,7 @@ BatchRun::Outcome BatchRun::process(int index) {
 
     const QByteArray written =
         TextCodec::encode(rewrite(article.text), article.encoding, article.byteOrderMark);
-    if (!QkFile::writeBytes(written, BatchJob::joinPath(m_outputFolder, name), &reason))
+    if (!ArticleFile::write(written, BatchJob::joinPath(m_outputFolder, name), &reason))
         return {Result::Failed, QStringLiteral("Could not write %1: %2").arg(name, reason)};
     return {Result::Written, contentAddedLine(name)};
 }
