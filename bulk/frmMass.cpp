@@ -28,6 +28,14 @@
 
 namespace {
 
+// The window was laid out for a narrow sans-serif; a wide one would clip its captions.
+QFont plain(bool bold = false) {
+    QFont font = WindowStyle::plain(bold);
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Sans Serif")});
+    return font;
+}
+
 constexpr int FilePathRole = Qt::UserRole;
 const QString kTitle = QStringLiteral("Add Legal Terms and Conditions to Articles (.txt)");
 const QString kVersion = QStringLiteral("2.2");
@@ -37,7 +45,7 @@ QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, b
                     int left, int top, int width, int height) {
     auto *box = new QCheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
-    box->setFont(WindowStyle::plain());
+    box->setFont(plain());
     box->setChecked(checked);
     Twips::place(box, left, top, width, height);
     return box;
@@ -47,7 +55,7 @@ QLineEdit *lineEdit(QWidget *parent, const char *name, const QString &text, int 
                     int width, int height) {
     auto *edit = new QLineEdit(text, parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setFont(WindowStyle::plain());
+    edit->setFont(plain());
     Twips::place(edit, left, top, width, height);
     return edit;
 }
@@ -56,7 +64,7 @@ QPlainTextEdit *textBox(QWidget *parent, const char *name, int left, int top, in
                         int height) {
     auto *box = new QPlainTextEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
-    box->setFont(WindowStyle::plain());
+    box->setFont(plain());
     box->setReadOnly(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Twips::place(box, left, top, width, height);
@@ -69,7 +77,7 @@ frmMass::frmMass(QString &outputFolder, QWidget *parent)
     : QDialog(parent), OutputFolder(outputFolder),
       m_synonyms(BulkData::pathOf(Seam::programFolder(), QStringLiteral("rwdb.txt"))) {
     setObjectName(QStringLiteral("frmMass"));
-    setFont(WindowStyle::plain());
+    setFont(plain());
     WindowStyle::makeFixedWindow(this, 12375, 9045);
 
     buildBanner();
@@ -102,7 +110,8 @@ frmMass::~frmMass() {
 }
 
 void frmMass::buildBanner() {
-    using namespace WindowStyle;
+    using WindowStyle::label, WindowStyle::button, WindowStyle::band, WindowStyle::verdana,
+        WindowStyle::setTextColor, WindowStyle::setBackground;
     Picture2 = band(this, "Picture2", QColor(0, 0, 64), 0, 0, 12375, 870);
     lblAppName = label(Picture2, "lblAppName", QString(), 765, 225, 9015, 330, verdana(12, true));
     setTextColor(lblAppName, Qt::white);
@@ -114,7 +123,8 @@ void frmMass::buildBanner() {
 }
 
 void frmMass::buildFolderColumn() {
-    using namespace WindowStyle;
+    using WindowStyle::label, WindowStyle::button, WindowStyle::band, WindowStyle::verdana,
+        WindowStyle::setTextColor, WindowStyle::setBackground;
     Label6 = label(this, "Label6", QStringLiteral("Select a Folder with Articles:"), 945, 1080,
                    3525, 330, plain(true));
 
@@ -156,7 +166,8 @@ void frmMass::buildFolderColumn() {
 }
 
 void frmMass::buildRecommendationPanel() {
-    using namespace WindowStyle;
+    using WindowStyle::label, WindowStyle::button, WindowStyle::band, WindowStyle::verdana,
+        WindowStyle::setTextColor, WindowStyle::setBackground;
     auto *panel = new QkFrame(this);
     QkFrameMenu[0] = panel;
     panel->setObjectName(QStringLiteral("QkFrameMenu_0"));
@@ -203,7 +214,8 @@ void frmMass::buildRecommendationPanel() {
 }
 
 void frmMass::buildDisclaimerPanel() {
-    using namespace WindowStyle;
+    using WindowStyle::label, WindowStyle::button, WindowStyle::band, WindowStyle::verdana,
+        WindowStyle::setTextColor, WindowStyle::setBackground;
     auto *panel = new QkFrame(this);
     QkFrameMenu[1] = panel;
     panel->setObjectName(QStringLiteral("QkFrameMenu_1"));
@@ -219,7 +231,13 @@ void frmMass::buildDisclaimerPanel() {
     lstDisclaimers->setObjectName(QStringLiteral("lstDisclaimers"));
     Twips::place(lstDisclaimers, 360, 675, 5640, 2085);
     connect(lstDisclaimers, &QListWidget::currentRowChanged, this, &frmMass::lstDisclaimers_Click);
-    connect(lstDisclaimers, &QListWidget::itemChanged, this, &frmMass::lstDisclaimers_Click);
+    connect(lstDisclaimers, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
+        // Ticking an entry by its box makes it the current one, as a click on its text does.
+        if (item != lstDisclaimers->currentItem())
+            lstDisclaimers->setCurrentItem(item);
+        else
+            lstDisclaimers_Click();
+    });
     Label14 = label(panel, "Label14", QStringLiteral("Preview"), 360, 2790, 825, 240, plain(true));
     txtDisclaimerPreview = textBox(panel, "txtDisclaimerPreview", 360, 3150, 5595, 1185);
     QPalette palette = txtDisclaimerPreview->palette();
@@ -238,7 +256,8 @@ void frmMass::buildDisclaimerPanel() {
 }
 
 void frmMass::buildRunControls() {
-    using namespace WindowStyle;
+    using WindowStyle::label, WindowStyle::button, WindowStyle::band, WindowStyle::verdana,
+        WindowStyle::setTextColor, WindowStyle::setBackground;
     vbtnLoad = button(this, "vbtnLoad", QStringLiteral("Begin Process"), 5490, 6075, 3390, 600,
                       plain(true));
     Command1 = button(this, "Command1", QStringLiteral("Open Output Folder"), 9090, 6075, 2850, 600,

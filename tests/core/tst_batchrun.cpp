@@ -346,6 +346,10 @@ private slots:
         QCOMPARE(lines[3], QString("Content Added to : c.txt---"));
         QCOMPARE(read(dir.filePath("rewritten_files/c.txt")), QByteArray("C"));
         QCOMPARE(read(dir.filePath("b.txt")), QByteArray("B"));
+        // The failed write leaves no temporary file behind.
+        QCOMPARE(QDir(dir.filePath("rewritten_files"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"a.txt", "b.txt", "c.txt"}));
     }
 
     void finalMessageCountsFailures_data() {

@@ -17,6 +17,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -58,6 +60,17 @@ private:
     static void tick(QListWidget *list, int row) {
         list->setCurrentRow(row);
         QTest::keyClick(list, Qt::Key_Space);
+    }
+
+    // A click on the entry's tick box itself, as a user ticks it.
+    static void clickTickBox(QListWidget *list, int row) {
+        QStyleOptionViewItem option;
+        option.initFrom(list);
+        option.rect = list->visualItemRect(list->item(row));
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const QRect box =
+            list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
     }
 
 private slots:
@@ -193,6 +206,12 @@ private slots:
         tick(list, 0);
         QCOMPARE(count->text(), QString("2 Selected"));
         QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+        // Ticked by its box: it becomes the current entry and is previewed.
+        clickTickBox(list, 0);
+        QCOMPARE(list->item(0)->checkState(), Qt::Checked);
+        QCOMPARE(count->text(), QString("3 Selected"));
+        QCOMPARE(preview->toPlainText(), QString("Affiliate text"));
+        clickTickBox(list, 0);
         // Its own file, named with a blank and a capital, is the one shown.
         list->setCurrentRow(1);
         QCOMPARE(preview->toPlainText(), QString("Notice text"));
