@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
@@ -8,7 +9,9 @@
 class BatchRun;
 
 // Works through the articles of a prepared run, one after the other, away from the window's
-// thread. Each article finished is reported at once; the window is never touched from here.
+// thread; the window is never touched from here. Progress is reported in small batches (about
+// twenty a second), so that a folder of thousands of articles does not flood the window with one
+// report per article.
 class BatchWorker : public QObject {
     Q_OBJECT
 
@@ -20,9 +23,12 @@ public:
     void work();
     void stop() { m_stop = true; }
 
+    static constexpr int ReportIntervalMs = 50;
+
 signals:
-    // done of total articles handled; logLine is empty for an article skipped as empty.
-    void articleDone(int done, int total, const QString &logLine, bool failed);
+    // done of total articles handled so far; the log lines of the articles handled since the last
+    // report (an article skipped as empty has none). failures counts since the start.
+    void progress(int done, int total, const QStringList &logLines, int failures);
     void finished(int failures);
 
 private:

@@ -488,8 +488,7 @@ void frmMass::vbtnLoad_Click() {
     m_worker = new BatchWorker(std::move(run));
     m_worker->moveToThread(m_thread);
     connect(m_thread, &QThread::started, m_worker, &BatchWorker::work);
-    connect(m_worker, &BatchWorker::articleDone, this,
-            [this](int done, int all, const QString &line, bool) { articleDone(done, all, line); });
+    connect(m_worker, &BatchWorker::progress, this, &frmMass::articlesDone);
     connect(m_worker, &BatchWorker::finished, this, &frmMass::runFinished);
     m_thread->start();
 }
@@ -517,10 +516,12 @@ void frmMass::setRunning(bool running) {
     }
 }
 
-void frmMass::articleDone(int done, int total, const QString &logLine) {
+void frmMass::articlesDone(int done, int total, const QStringList &logLines) {
     Q_UNUSED(total);
-    if (!logLine.isEmpty())
-        appendLog(logLine);
+    if (!logLines.isEmpty()) {
+        m_log += QStringLiteral("\r\n") + logLines.join(QStringLiteral("\r\n"));
+        txtLog->appendPlainText(logLines.join(QLatin1Char('\n')));
+    }
     prgRun->setValue(done);
 }
 

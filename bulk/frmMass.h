@@ -71,7 +71,7 @@ private:
     BatchJob snapshot() const;
     void appendLog(const QString &line);
     void setRunning(bool running);
-    void articleDone(int done, int total, const QString &logLine);
+    void articlesDone(int done, int total, const QStringList &logLines);
     void runFinished(int failures);
     void stopRun();
 
