@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -39,6 +40,50 @@ bool writeAll(int fd, const char *data, qsizetype size) {
 }
 
 } // namespace
+
+bool read(QByteArray &bytes, const QString &path, QString *error) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = reason(errno);
+        return false;
+    }
+    struct stat info {};
+    int failure = 0;
+    QByteArray data;
+    if (::fstat(fd, &info) != 0) {
+        failure = errno;
+    } else if (S_ISDIR(info.st_mode)) {
+        failure = EISDIR;
+    } else {
+        // The size is a hint: a file that grows or shrinks meanwhile is still read to its end.
+        data.resize(qsizetype(info.st_size) + 1);
+        qsizetype used = 0;
+        for (;;) {
+            if (used == data.size())
+                data.resize(data.size() * 2 + 4096);
+            const ssize_t got = ::read(fd, data.data() + used, size_t(data.size() - used));
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                failure = errno;
+                break;
+            }
+            if (got == 0)
+                break;
+            used += got;
+        }
+        data.truncate(used);
+    }
+    ::close(fd);
+    if (failure) {
+        if (error)
+            *error = reason(failure);
+        return false;
+    }
+    bytes = std::move(data);
+    return true;
+}
 
 bool write(const QByteArray &bytes, const QString &path, QString *error) {
     const QByteArray target = QFile::encodeName(path);
@@ -80,6 +125,10 @@ bool write(const QByteArray &bytes, const QString &path, QString *error) {
 }
 
 #else
+
+bool read(QByteArray &bytes, const QString &path, QString *error) {
+    return QkFile::readBytes(bytes, path, error);
+}
 
 bool write(const QByteArray &bytes, const QString &path, QString *error) {
     return QkFile::writeBytes(bytes, path, error);

@@ -10,6 +10,9 @@
 // twenty times the work itself.
 namespace ArticleFile {
 
+// The whole content of a file, opened for reading only. Returns false with a reason when it
+// cannot be read.
+bool read(QByteArray &bytes, const QString &path, QString *error = nullptr);
 bool write(const QByteArray &bytes, const QString &path, QString *error = nullptr);
 
 } // namespace ArticleFile

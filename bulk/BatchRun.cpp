@@ -73,7 +73,7 @@ BatchRun::Outcome BatchRun::process(int index) {
     const QString &name = m_job.fileNames.at(index);
     QByteArray bytes;
     QString reason;
-    if (!QkFile::readBytes(bytes, BatchJob::joinPath(m_job.articleFolder, name), &reason))
+    if (!ArticleFile::read(bytes, BatchJob::joinPath(m_job.articleFolder, name), &reason))
         return {Result::Failed, QStringLiteral("Could not read %1: %2").arg(name, reason)};
     DecodedText article = TextCodec::decode(bytes);
     bytes = QByteArray(); // one copy of the article at a time
