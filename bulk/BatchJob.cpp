@@ -1,0 +1,39 @@
+#include "bulk/BatchJob.h"
+
+#include "controllib/QkParser.h"
+
+#include <QDir>
+
+std::optional<BatchMessage> BatchJob::refusal() const {
+    const QString error = QStringLiteral("Error");
+    if (fileNames.isEmpty())
+        return BatchMessage{QStringLiteral("Please select a folder with .txt articles."), error};
+    if (wantsRecommendation() && !recommendation.begins && !recommendation.ends)
+        return BatchMessage{
+            QStringLiteral("Please select at least 1 place where you want to insert the ads."),
+            error};
+    if (wantsRecommendation()) {
+        const QStringList *lists[] = {&phrases.lstIf, &phrases.lstIfQuestion, &phrases.lstThen};
+        for (int i = 0; i < 3; ++i) {
+            if (!lists[i]->isEmpty())
+                continue;
+            const QString file = i < phraseFiles.size() ? phraseFiles.at(i) : QString();
+            return BatchMessage{
+                QStringLiteral("The recommendation cannot be written: the sentence template file "
+                               "%1 holds no templates.\n\nAdd at least one line to it, or empty "
+                               "the Link Text to run without a recommendation.")
+                    .arg(QDir::toNativeSeparators(file)),
+                error};
+        }
+    }
+    return std::nullopt;
+}
+
+QString BatchJob::joinPath(const QString &folder, const QString &name) {
+    return QkParser::ReplaceText(folder + QLatin1Char('/') + name, QStringLiteral("//"),
+                                 QStringLiteral("/"), 0);
+}
+
+QString BatchJob::outputFolder() const {
+    return joinPath(articleFolder, QStringLiteral("rewritten_files"));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/Catalogue.h"
+#include "bulk/RecommendationBuilder.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// A message box to show: its text and title.
+struct BatchMessage {
+    QString text;
+    QString title;
+};
+
+// Everything a run needs, copied from the bulk window when "Begin Process" is pressed, so the
+// run works on its own copy while the window stays responsive. It holds the article names, never
+// their contents.
+struct BatchJob {
+    QString articleFolder; // the folder Dir1 shows
+    QStringList fileNames; // the articles File1 lists, in its order
+    QString filesFound;    // the caption of lblFilesFound
+    RecommendationSettings recommendation;
+    PhraseLists phrases;
+    QStringList phraseFiles; // where the three phrase lists came from
+    QList<CatalogueEntry> tickedDisclaimers;
+
+    bool wantsRecommendation() const { return !recommendation.linkText.isEmpty(); }
+
+    // The checks made before anything changes, in their order; the first that fails, or nothing.
+    std::optional<BatchMessage> refusal() const;
+
+    // folder, "/" and name, with every doubled "/" collapsed: "/" and "a.txt" give "/a.txt".
+    static QString joinPath(const QString &folder, const QString &name);
+    // The folder a run writes into: rewritten_files inside the article folder.
+    QString outputFolder() const;
+};
