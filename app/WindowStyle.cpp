@@ -28,7 +28,10 @@ QFont verdana(double pointSize, bool bold) {
 }
 
 QFont plain(bool bold) {
-    QFont font(QStringLiteral("Sans Serif"));
+    // The windows were laid out for a narrow sans-serif; a wide one would clip their captions.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Sans Serif")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8);
     font.setBold(bold);

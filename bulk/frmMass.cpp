@@ -28,13 +28,7 @@
 
 namespace {
 
-// The window was laid out for a narrow sans-serif; a wide one would clip its captions.
-QFont plain(bool bold = false) {
-    QFont font = WindowStyle::plain(bold);
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Sans Serif")});
-    return font;
-}
+QFont plain(bool bold = false) { return WindowStyle::plain(bold); }
 
 constexpr int FilePathRole = Qt::UserRole;
 const QString kTitle = QStringLiteral("Add Legal Terms and Conditions to Articles (.txt)");

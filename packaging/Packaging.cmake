@@ -84,6 +84,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt 6 libraries (and their xcb platform plugin, which Debian ships in libqt6gui6) come from
 # dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The windows are laid out for a narrow sans-serif such as Liberation Sans.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_SOURCE_GENERATOR TGZ)
