@@ -1,6 +1,7 @@
 // The shipped catalogue: page templates, the page layout, snippets, recommendation sentences and
 // the synonym list, read from the source tree exactly as they are installed beside the program.
 #include "app/Catalogue.h"
+#include "bulk/RecommendationBuilder.h"
 #include "legalpages/PageFormat.h"
 #include "legalpages/PageNames.h"
 
@@ -41,10 +42,6 @@ QStringList readLines(const QString &path) {
 
 QStringList txtFiles(const QString &dir) {
     return QDir(dir).entryList({"*.txt"}, QDir::Files, QDir::Name);
-}
-
-QString displayName(const QString &fileName) {
-    return Catalogue::displayName(fileName);
 }
 
 // The page as the program makes it.
@@ -105,15 +102,16 @@ private slots:
         QVERIFY2(content.count("<h2>") >= 2, "at least two sections");
 
         // The page file the program writes for it keeps the catalogue file's name.
-        QCOMPARE(PageNames::fromDisplayName(displayName(file)).fileName, file.chopped(4) + ".html");
+        QCOMPARE(PageNames::fromDisplayName(Catalogue::displayName(file)).fileName,
+                 file.chopped(4) + ".html");
         const QString page = fillPage(readUtf8(kTemplates + "/pages/html/template.html"),
-                                      displayName(file), content);
+                                      Catalogue::displayName(file), content);
         const QString problem = tagProblem(page);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         const auto leftover = QRegularExpression("\\[[a-z]+\\]|#[A-Z]+#").match(page);
         QVERIFY2(!leftover.hasMatch(), qPrintable(leftover.captured(0)));
         QCOMPARE(QRegularExpression("<title>(.*?)</title>").match(page).captured(1),
-                 displayName(file));
+                 Catalogue::displayName(file));
         QVERIFY(page.contains("December 6, 2026") && page.contains("hello@quiet-orchard.example"));
     }
 
@@ -213,7 +211,8 @@ private slots:
         const QStringList ifs = readLines(kTemplates + "/if.txt");
         const QStringList questions = readLines(kTemplates + "/if-question.txt");
         const QStringList thens = readLines(kTemplates + "/then.txt");
-        const QString link = " <a href=\"https://shop.example/?ref=7\">See the course</a><br><br>";
+        const QString link =
+            RecommendationBuilder::link("https://shop.example/?ref=7", "See the course");
         for (const QString &t : thens) {
             QVERIFY2(t.endsWith(':') && t.contains("commission"), qPrintable(t));
             // Lowered whole in the statement form, so only its first letter may be a capital.
@@ -224,9 +223,9 @@ private slots:
         for (const QString &benefit : QStringList{"Make Money with Forex", "Learn Spanish Fast"}) {
             for (const QString &t : thens) {
                 for (const QString &i : ifs)
-                    made << i + " " + benefit + " then " + t.toLower() + "<br>" + link;
+                    made << RecommendationBuilder::statementForm(i, benefit, t, link);
                 for (const QString &q : questions)
-                    made << q + " " + benefit + "?<br> " + "<br>" + t + link;
+                    made << RecommendationBuilder::questionForm(q, benefit, t, link);
             }
         }
         QCOMPARE(made.size(), 2 * thens.size() * (ifs.size() + questions.size()));
