@@ -3,6 +3,8 @@
 #include "bulk/BatchRun.h"
 #include "bulk/BatchWorker.h"
 #include "bulk/BulkData.h"
+#include "bulk/RecommendationBuilder.h"
+#include "controllib/QkTools.h"
 
 #include <QtTest>
 
@@ -150,6 +152,18 @@ private slots:
         QCOMPARE(QDir(f.articles("rewritten_files"))
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{"a.txt", "b.txt", "c.txt"}));
+    }
+
+    void everyArticleGetsPicksOfItsOwn() {
+        SeededRandom random(3);
+        QkTools tools(random);
+        RecommendationBuilder builder({{"If a", "If b"}, {"Do a", "Do b"}, {"Then a:", "Then b:"}},
+                                      settings("One,Two"), tools);
+        QSet<QString> seen;
+        for (int i = 0; i < 200; ++i)
+            seen.insert(builder.compose());
+        // 2 openings x 2 closings x 2 link texts in each of the two forms.
+        QCOMPARE(seen.size(), 16);
     }
 
     void driveRootFolderCollapsesDoubledSeparators() {
