@@ -63,9 +63,13 @@ bool BatchRun::prepare(BatchMessage *refusal) {
 }
 
 QString BatchRun::rewrite(const QString &article) {
-    QString text = m_builder ? m_builder->apply(article) : article;
-    if (!m_job.tickedDisclaimers.isEmpty())
-        text += QStringLiteral("\r\n") + m_block;
+    const bool disclaimers = !m_job.tickedDisclaimers.isEmpty();
+    const qsizetype room = disclaimers ? 2 + m_block.size() : 0;
+    QString text = m_builder ? m_builder->apply(article, room) : article;
+    if (disclaimers) {
+        text += QStringLiteral("\r\n");
+        text += m_block;
+    }
     return text;
 }
 

@@ -23,8 +23,8 @@ QString RecommendationBuilder::normaliseLinkText(const QString &linkText) {
     return QkParser::ReplaceText(linkText, QStringLiteral(", "), QStringLiteral(","), 0);
 }
 
-QString RecommendationBuilder::apply(const QString &article) {
-    return place(article, compose(), m_settings);
+QString RecommendationBuilder::apply(const QString &article, qsizetype room) {
+    return place(article, compose(), m_settings, room);
 }
 
 QString RecommendationBuilder::compose() {
@@ -47,17 +47,28 @@ QString RecommendationBuilder::compose() {
 }
 
 QString RecommendationBuilder::place(const QString &article, const QString &body,
-                                     const RecommendationSettings &settings) {
-    QString text = article;
+                                     const RecommendationSettings &settings, qsizetype room) {
+    // Built in one buffer: articles can be large, and each copy of one costs.
+    const QString open = QStringLiteral("<center>");
+    const QString close = QStringLiteral("</center>");
+    QString text;
+    text.reserve(article.size() + 2 * (body.size() + open.size() + close.size() + 4) + room);
     if (settings.begins) {
-        const QString open = settings.center1 ? QStringLiteral("<center>") : QString();
-        const QString close = settings.center1 ? QStringLiteral("</center>") : QString();
-        text = open + body + close + kLineBreaks + text;
+        if (settings.center1)
+            text += open;
+        text += body;
+        if (settings.center1)
+            text += close;
+        text += kLineBreaks;
     }
+    text += article;
     if (settings.ends) {
-        const QString open = settings.center2 ? QStringLiteral("<center>") : QString();
-        const QString close = settings.center2 ? QStringLiteral("</center>") : QString();
-        text = text + kLineBreaks + open + body + close;
+        text += kLineBreaks;
+        if (settings.center2)
+            text += open;
+        text += body;
+        if (settings.center2)
+            text += close;
     }
     return text;
 }

@@ -34,12 +34,13 @@ public:
     static QString normaliseLinkText(const QString &linkText);
 
     // The article with one freshly composed recommendation placed as the settings say.
-    QString apply(const QString &article);
+    // room is extra capacity to keep for text the caller adds afterwards.
+    QString apply(const QString &article, qsizetype room = 0);
     // One freshly composed recommendation body.
     QString compose();
     // The article with the body placed before and/or after it, each copy centred if asked.
     static QString place(const QString &article, const QString &body,
-                         const RecommendationSettings &settings);
+                         const RecommendationSettings &settings, qsizetype room = 0);
 
     // The forms, for a drawn number from 1 to 100: 50 or less asks a question, more states.
     static QString questionForm(const QString &opening, const QString &benefit,

@@ -28,7 +28,9 @@
 
 namespace {
 
-QFont plain(bool bold = false) { return WindowStyle::plain(bold); }
+QFont plain(bool bold = false) {
+    return WindowStyle::plain(bold);
+}
 
 constexpr int FilePathRole = Qt::UserRole;
 const QString kTitle = QStringLiteral("Add Legal Terms and Conditions to Articles (.txt)");
