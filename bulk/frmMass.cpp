@@ -1,5 +1,7 @@
 #include "bulk/frmMass.h"
 
+#include "app/CatalogueList.h"
+
 #include "app/DriveList.h"
 #include "app/FileList.h"
 #include "app/FolderList.h"
@@ -32,7 +34,6 @@ QFont plain(bool bold = false) {
     return WindowStyle::plain(bold);
 }
 
-constexpr int FilePathRole = Qt::UserRole;
 const QString kTitle = QStringLiteral("Add Legal Terms and Conditions to Articles (.txt)");
 const QString kVersion = QStringLiteral("2.2");
 const QString kByLine = QStringLiteral(" ");
@@ -223,17 +224,10 @@ void frmMass::buildDisclaimerPanel() {
     lblLegalDisclaimersTooltip = label(panel, "lblLegalDisclaimersTooltip",
                                        QStringLiteral("0 Selected"), 4725, 90, 1455, 195, plain());
     lblLegalDisclaimersTooltip->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lstDisclaimers = new QListWidget(panel);
+    lstDisclaimers = new CatalogueList(panel);
     lstDisclaimers->setObjectName(QStringLiteral("lstDisclaimers"));
     Twips::place(lstDisclaimers, 360, 675, 5640, 2085);
-    connect(lstDisclaimers, &QListWidget::currentRowChanged, this, &frmMass::lstDisclaimers_Click);
-    connect(lstDisclaimers, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
-        // Ticking an entry by its box makes it the current one, as a click on its text does.
-        if (item != lstDisclaimers->currentItem())
-            lstDisclaimers->setCurrentItem(item);
-        else
-            lstDisclaimers_Click();
-    });
+    connect(lstDisclaimers, &CatalogueList::Click, this, &frmMass::lstDisclaimers_Click);
     Label14 = label(panel, "Label14", QStringLiteral("Preview"), 360, 2790, 825, 240, plain(true));
     txtDisclaimerPreview = textBox(panel, "txtDisclaimerPreview", 360, 3150, 5595, 1185);
     QPalette palette = txtDisclaimerPreview->palette();
@@ -284,14 +278,7 @@ void frmMass::Form_Load() {
     m_data.load(Seam::programFolder());
     m_loadProblems = m_data.problemMessage();
 
-    const QSignalBlocker quiet(lstDisclaimers);
-    lstDisclaimers->clear();
-    for (const CatalogueEntry &entry : std::as_const(m_data.catalogue)) {
-        auto *item = new QListWidgetItem(entry.displayName, lstDisclaimers);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-        item->setData(FilePathRole, entry.filePath);
-    }
+    lstDisclaimers->setEntries(m_data.catalogue);
 
     UpdateFilesFound();
     SelectPanel(0);
@@ -363,22 +350,18 @@ void frmMass::UpdateFilesFound() {
 
 void frmMass::lstDisclaimers_Click() {
     UpdateSelectedCount();
-    const QListWidgetItem *item = lstDisclaimers->currentItem();
-    if (!item || item->text().isEmpty())
+    const CatalogueEntry entry = lstDisclaimers->entry(lstDisclaimers->currentRow());
+    if (entry.displayName.isEmpty())
         return;
     QString text;
-    if (!QkFile::LoadTextFromFile(text, item->data(FilePathRole).toString()))
+    if (!QkFile::LoadTextFromFile(text, entry.filePath))
         text.clear();
     txtDisclaimerPreview->setPlainText(text);
 }
 
 void frmMass::UpdateSelectedCount() {
-    int ticked = 0;
-    for (int i = 0; i < lstDisclaimers->count(); ++i) {
-        if (lstDisclaimers->item(i)->checkState() == Qt::Checked)
-            ++ticked;
-    }
-    lblLegalDisclaimersTooltip->setText(QString::number(ticked) + QStringLiteral(" Selected"));
+    lblLegalDisclaimersTooltip->setText(QString::number(lstDisclaimers->tickedCount()) +
+                                        QStringLiteral(" Selected"));
 }
 
 void frmMass::txtLinkText_Change() {
@@ -433,11 +416,7 @@ BatchJob frmMass::snapshot() const {
     job.recommendation.center2 = chkCenter2->isChecked();
     job.phrases = m_data.phrases;
     job.phraseFiles = m_data.phraseFiles;
-    for (int i = 0; i < lstDisclaimers->count(); ++i) {
-        const QListWidgetItem *item = lstDisclaimers->item(i);
-        if (item->checkState() == Qt::Checked)
-            job.tickedDisclaimers.append({item->text(), item->data(FilePathRole).toString()});
-    }
+    job.tickedDisclaimers = lstDisclaimers->tickedEntries();
     return job;
 }
 
@@ -474,7 +453,7 @@ void frmMass::vbtnLoad_Click() {
     if (withDisclaimers) {
         // Each entry in turn becomes the current one, as when the block is read from the list.
         for (int i = 0; i < lstDisclaimers->count(); ++i)
-            lstDisclaimers->setCurrentRow(i);
+            lstDisclaimers->makeCurrent(i);
     }
     prgRun->setRange(0, total);
     prgRun->setValue(0);

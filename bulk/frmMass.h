@@ -10,6 +10,8 @@ class BatchWorker;
 class DriveList;
 class FileList;
 class FolderList;
+class CatalogueList;
+class CatalogueList;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -112,7 +114,7 @@ private:
     QLineEdit *txtLinkText;
     QLabel *Label13;
     QLabel *lblLegalDisclaimersTooltip;
-    QListWidget *lstDisclaimers;
+    CatalogueList *lstDisclaimers;
     QLabel *Label14;
     QPlainTextEdit *txtDisclaimerPreview;
 

@@ -1,5 +1,6 @@
 #include "legalpages/frmLegalPages.h"
 
+#include "app/CatalogueList.h"
 #include "app/DriveList.h"
 #include "app/FileList.h"
 #include "app/FolderList.h"
@@ -74,13 +75,7 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     buildWorkingFields();
     Form_Load();
 
-    // A click on an entry, its tick box included, makes it the current entry; so does ticking it
-    // with the keyboard.
-    const auto clicked = [this](QListWidgetItem *item) { makeCurrent(lstDisclaimers->row(item)); };
-    connect(lstDisclaimers, &QListWidget::itemClicked, this, clicked);
-    connect(lstDisclaimers, &QListWidget::itemChanged, this, clicked);
-    connect(lstDisclaimers, &QListWidget::currentRowChanged, this,
-            &frmLegalPages::lstDisclaimers_Click);
+    connect(lstDisclaimers, &CatalogueList::Click, this, &frmLegalPages::lstDisclaimers_Click);
     connect(Drive1, &DriveList::driveChanged, this, &frmLegalPages::Drive1_Change);
     connect(Dir1, &FolderList::changed, this, &frmLegalPages::Dir1_Change);
     connect(cmdCreatePages, &QPushButton::clicked, this, &frmLegalPages::cmdCreatePages_Click);
@@ -137,7 +132,7 @@ void frmLegalPages::buildPanel() {
     lblLegalDisclaimersTooltip->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblLegalDisclaimersTooltip->setWordWrap(false);
 
-    lstDisclaimers = new QListWidget(QkFrame1);
+    lstDisclaimers = new CatalogueList(QkFrame1);
     lstDisclaimers->setObjectName(QStringLiteral("lstDisclaimers"));
     Twips::place(lstDisclaimers, 360, 675, 5640, 1860);
 
@@ -184,19 +179,14 @@ void frmLegalPages::Form_Load() {
     fileDisclaimers->setPattern(QStringLiteral("*.txt"));
     fileDisclaimers->setPath(m_pagesFolder);
 
-    lstDisclaimers->clear();
-    m_entries.clear();
+    QList<CatalogueEntry> entries;
     QString reason;
-    if (!Catalogue::list(m_pagesFolder, m_entries, &reason)) {
+    if (!Catalogue::list(m_pagesFolder, entries, &reason)) {
         m_loadError = QStringLiteral("The folder of legal page templates \"%1\" cannot be read "
                                      "(%2), so there are no pages to add.")
                           .arg(QDir::toNativeSeparators(m_pagesFolder), reason);
     }
-    for (const CatalogueEntry &entry : std::as_const(m_entries)) {
-        auto *item = new QListWidgetItem(entry.displayName, lstDisclaimers);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
+    lstDisclaimers->setEntries(entries);
 }
 
 void frmLegalPages::showEvent(QShowEvent *event) {
@@ -218,35 +208,21 @@ QString frmLegalPages::linkCode() const {
 }
 
 void frmLegalPages::UpdateSelectedCount() {
-    int ticked = 0;
-    for (int row = 0; row < lstDisclaimers->count(); ++row) {
-        if (lstDisclaimers->item(row)->checkState() == Qt::Checked)
-            ++ticked;
-    }
-    lblLegalDisclaimersTooltip->setText(QString::number(ticked) + QStringLiteral(" Selected"));
+    lblLegalDisclaimersTooltip->setText(QString::number(lstDisclaimers->tickedCount()) +
+                                        QStringLiteral(" Selected"));
 }
 
 void frmLegalPages::lstDisclaimers_Click() {
     UpdateSelectedCount();
     const int row = lstDisclaimers->currentRow();
-    if (row < 0 || row >= m_entries.size() || lstDisclaimers->item(row)->text().isEmpty())
+    const CatalogueEntry entry = lstDisclaimers->entry(row);
+    if (entry.displayName.isEmpty())
         return;
     // The entry's own file, as stored: placeholders unfilled. A file that cannot be read shows
     // nothing rather than the text of another entry.
     QString text;
-    QkFile::LoadTextFromFile(text, m_entries.at(row).filePath);
+    QkFile::LoadTextFromFile(text, entry.filePath);
     txtDisclaimerPreview->setPlainText(text);
-}
-
-void frmLegalPages::makeCurrent(int row) {
-    // Making an entry current runs the click handling, as a click on it would, even when it is
-    // current already; the ticks stay as they are.
-    {
-        const QSignalBlocker quiet(lstDisclaimers);
-        lstDisclaimers->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-    }
-    lstDisclaimers->viewport()->update();
-    lstDisclaimers_Click();
 }
 
 void frmLegalPages::Drive1_Change(const QString &root) {
@@ -260,10 +236,7 @@ void frmLegalPages::Dir1_Change(const QString &path) {
 }
 
 bool frmLegalPages::checkInputs(QString &message, QString &title) const {
-    bool anyTicked = false;
-    for (int row = 0; row < lstDisclaimers->count() && !anyTicked; ++row)
-        anyTicked = lstDisclaimers->item(row)->checkState() == Qt::Checked;
-    if (!anyTicked) {
+    if (lstDisclaimers->tickedCount() == 0) {
         message = QStringLiteral("Please select at least 1 legal page to add.");
         title = QStringLiteral("No Page Selected");
     } else if (txtSiteName->text().isEmpty()) {
@@ -301,17 +274,16 @@ void frmLegalPages::cmdCreatePages_Click() {
     }
     QList<bool> ticked;
     for (int row = 0; row < lstDisclaimers->count(); ++row)
-        ticked.append(lstDisclaimers->item(row)->checkState() == Qt::Checked);
+        ticked.append(lstDisclaimers->isTicked(row));
 
     m_running = true;
     const QPointer<frmLegalPages> self(this);
     txtLinks->clear();
     for (int row = 0; row < ticked.size(); ++row) {
-        makeCurrent(row);
+        lstDisclaimers->makeCurrent(row);
         if (!ticked.at(row))
             continue;
-        CatalogueEntry entry = m_entries.at(row);
-        entry.displayName = lstDisclaimers->item(row)->text();
+        const CatalogueEntry entry = lstDisclaimers->entry(row);
         PageGenerator::Page page;
         const bool written = generator.makePage(entry, &page);
         txtSelectedPolicy->setPlainText(page.content);

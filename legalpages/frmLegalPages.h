@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class CatalogueList;
 class DriveList;
 class FileList;
 class FolderList;
@@ -50,7 +51,6 @@ private:
     void Dir1_Change(const QString &path);
     // The first failing input check's message and title; false when all pass.
     bool checkInputs(QString &message, QString &title) const;
-    void makeCurrent(int row);
 
     QWidget *Picture1;
     QLabel *Label3;
@@ -63,7 +63,7 @@ private:
     QkFrame *QkFrame1;
     QLabel *lblMenu;
     QLabel *lblLegalDisclaimersTooltip;
-    QListWidget *lstDisclaimers;
+    CatalogueList *lstDisclaimers;
     QLabel *Label14;
     QPlainTextEdit *txtDisclaimerPreview;
     QLabel *Label5;
@@ -83,8 +83,6 @@ private:
     FileList *fileDisclaimers;
 
     QString m_pagesFolder;
-    // One entry per line of lstDisclaimers, in the same order: each remembers its file.
-    QList<CatalogueEntry> m_entries;
     // Set when the window could not list its catalogue; told once the window shows.
     QString m_loadError;
     bool m_centred = false;

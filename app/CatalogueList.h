@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/Catalogue.h"
+
+#include <QListWidget>
+
+// A list of catalogue entries, each with a tick box. Every entry remembers the file it was listed
+// from. Clicking an entry, ticking or unticking it (by mouse or keyboard) or moving to it makes it
+// the current entry and raises Click; so does makeCurrent, which code uses to walk the list as a
+// user would. The handling of Click may run more than once for one action.
+class CatalogueList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit CatalogueList(QWidget *parent = nullptr);
+
+    // Lists the entries, none ticked and none current, without raising Click.
+    void setEntries(const QList<CatalogueEntry> &entries);
+    // The entry of a row: its name as listed and the file it came from.
+    CatalogueEntry entry(int row) const;
+    bool isTicked(int row) const;
+    int tickedCount() const;
+    QList<CatalogueEntry> tickedEntries() const;
+    // Makes row the current entry, ticks unchanged, and raises Click even when it was current.
+    void makeCurrent(int row);
+
+signals:
+    void Click();
+};
