@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Twips.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -33,6 +35,16 @@ QLabel *label(QWidget *parent, const char *objectName, const QString &caption, i
               int width, int height, const QFont &font);
 QPushButton *button(QWidget *parent, const char *objectName, const QString &caption, int left,
                     int top, int width, int height, const QFont &font);
+// Names a new control and places it in twips inside its parent: placed(new QListWidget(this),
+// "lstX", left, top, width, height).
+template <class Control>
+Control *placed(Control *control, const char *objectName, int left, int top, int width,
+                int height) {
+    control->setObjectName(QString::fromLatin1(objectName));
+    Twips::place(control, left, top, width, height);
+    return control;
+}
+
 // A coloured band (a picture box) placed in twips.
 QWidget *band(QWidget *parent, const char *objectName, const QColor &color, int left, int top,
               int width, int height);

@@ -125,17 +125,11 @@ void frmMass::buildFolderColumn() {
     Label6 = label(this, "Label6", QStringLiteral("Select a Folder with Articles:"), 945, 1080,
                    3525, 330, plain(true));
 
-    Drive1 = new DriveList(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Twips::place(Drive1, 945, 1485, 4065, 315);
-    Dir1 = new FolderList(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    Twips::place(Dir1, 945, 1935, 4065, 1665);
-    File1 = new FileList(this);
-    File1->setObjectName(QStringLiteral("File1"));
+    Drive1 = WindowStyle::placed(new DriveList(this), "Drive1", 945, 1485, 4065, 315);
+    Dir1 = WindowStyle::placed(new FolderList(this), "Dir1", 945, 1935, 4065, 1665);
+    File1 = WindowStyle::placed(new FileList(this), "File1", 945, 3870, 4065, 1650);
     File1->setPath(Dir1->path());
     File1->setPattern(QStringLiteral("*.txt"));
-    Twips::place(File1, 945, 3870, 4065, 1650);
     connect(Drive1, &DriveList::driveChanged, this, &frmMass::Drive1_Change);
     connect(Dir1, &FolderList::changed, this, &frmMass::Dir1_Change);
 

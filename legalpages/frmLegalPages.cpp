@@ -90,17 +90,11 @@ void frmLegalPages::buildPickers() {
         405, 900, 4110, 420, plain());
 
     // All three start at the process's current folder.
-    Drive1 = new DriveList(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Twips::place(Drive1, 405, 1485, 4065, 315);
-    Dir1 = new FolderList(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    Twips::place(Dir1, 405, 1890, 4065, 3465);
-    File1 = new FileList(this);
-    File1->setObjectName(QStringLiteral("File1"));
+    Drive1 = placed(new DriveList(this), "Drive1", 405, 1485, 4065, 315);
+    Dir1 = placed(new FolderList(this), "Dir1", 405, 1890, 4065, 3465);
+    File1 = placed(new FileList(this), "File1", 405, 5490, 4065, 1650);
     File1->setPattern(QStringLiteral("*.htm;*.html"));
     File1->setPath(Dir1->path());
-    Twips::place(File1, 405, 5490, 4065, 1650);
 
     Frame1 = new QGroupBox(QStringLiteral("Instructions   "), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
