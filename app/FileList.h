@@ -14,7 +14,6 @@ public:
 
     // Patterns separated by ";", as "*.htm;*.html".
     void setPattern(const QString &pattern);
-    QString pattern() const { return m_patterns.join(QLatin1Char(';')); }
     QString path() const { return m_path; }
     void setPath(const QString &folder);
     // Re-reads the folder.

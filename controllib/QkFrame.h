@@ -32,10 +32,8 @@ public:
 
     // Position and width in twips; the height follows Expanded.
     void setTwipsGeometry(int left, int top, int width);
-    int leftTwips() const { return m_left; }
     int topTwips() const { return m_top; }
     void setTopTwips(int top);
-    int widthTwips() const { return m_width; }
     int heightTwips() const { return m_expanded ? m_expandedValue : CollapsedHeight; }
 
     QToolButton *toggleButton() const { return m_toggle; }
