@@ -1,12 +1,11 @@
 #include "app/Catalogue.h"
 
+#include "app/FolderListing.h"
 #include "app/TitleCase.h"
 #include "controllib/QkParser.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace Catalogue {
 
@@ -37,18 +36,3 @@ bool list(const QString &folder, QList<CatalogueEntry> &entries, QString *error)
 }
 
 } // namespace Catalogue
-
-namespace FolderListing {
-
-QStringList files(const QString &folder, const QStringList &patterns) {
-    // Name filters match without regard to letter case unless QDir::CaseSensitive is given, as a
-    // file system that ignores letter case would; hidden files are left out.
-    QStringList names = QDir(folder).entryList(patterns, QDir::Files, QDir::Unsorted);
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int byName = a.compare(b, Qt::CaseInsensitive);
-        return byName != 0 ? byName < 0 : a < b;
-    });
-    return names;
-}
-
-} // namespace FolderListing

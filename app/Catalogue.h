@@ -24,12 +24,3 @@ QString fileNameFor(const QString &displayName);
 bool list(const QString &folder, QList<CatalogueEntry> &entries, QString *error = nullptr);
 
 } // namespace Catalogue
-
-namespace FolderListing {
-
-// The names of the files (never folders, never hidden files) directly inside folder whose names
-// match one of the wildcard patterns without regard to letter case, sorted by name ignoring case.
-// Returns an empty list when the folder cannot be read.
-QStringList files(const QString &folder, const QStringList &patterns);
-
-} // namespace FolderListing

@@ -1,6 +1,6 @@
 #include "app/FileList.h"
 
-#include "app/Catalogue.h"
+#include "app/FolderListing.h"
 
 #include <QDir>
 
@@ -10,8 +10,7 @@ FileList::FileList(QWidget *parent) : QListWidget(parent) {
 }
 
 void FileList::setPattern(const QString &pattern) {
-    m_patterns = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    refresh();
+    list(m_path, pattern);
 }
 
 void FileList::setPath(const QString &folder) {
@@ -19,8 +18,23 @@ void FileList::setPath(const QString &folder) {
     refresh();
 }
 
+void FileList::list(const QString &folder, const QString &pattern) {
+    m_path = folder;
+    m_patterns = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    refresh();
+}
+
 void FileList::refresh() {
-    m_names = FolderListing::files(m_path, m_patterns);
+    m_names = FolderListing::localNames(m_path, m_patterns);
     clear();
-    addItems(m_names);
+    for (const QByteArray &name : std::as_const(m_names))
+        addItem(FolderListing::shownName(name));
+}
+
+QStringList FileList::fileNames() const {
+    QStringList names;
+    names.reserve(m_names.size());
+    for (const QByteArray &name : m_names)
+        names.append(FolderListing::shownName(name));
+    return names;
 }

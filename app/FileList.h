@@ -1,27 +1,33 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QListWidget>
 #include <QStringList>
 
 // A file list: the files of one folder whose names match a pattern ("*.txt", "*.htm;*.html"),
-// without regard to letter case, sorted by name ignoring case. Folders and hidden files are not
-// listed.
+// as FolderListing lists them. Each name is kept as the file system holds it, so a run reads the
+// very file that is shown, whatever bytes its name holds.
 class FileList : public QListWidget {
     Q_OBJECT
 
 public:
     explicit FileList(QWidget *parent = nullptr);
 
-    // Patterns separated by ";", as "*.htm;*.html".
+    // Patterns separated by ";", as "*.htm;*.html". Re-reads the folder.
     void setPattern(const QString &pattern);
     QString path() const { return m_path; }
+    // Re-reads the folder, which it then shows.
     void setPath(const QString &folder);
+    // Both at once, reading the folder once.
+    void list(const QString &folder, const QString &pattern);
     // Re-reads the folder.
     void refresh();
-    QStringList fileNames() const { return m_names; }
+    // The names as shown, and as the file system holds them, in the list's order.
+    QStringList fileNames() const;
+    const QByteArrayList &localNames() const { return m_names; }
 
 private:
     QString m_path;
     QStringList m_patterns{QStringLiteral("*.*")};
-    QStringList m_names;
+    QByteArrayList m_names;
 };

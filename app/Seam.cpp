@@ -15,6 +15,7 @@ namespace {
 
 struct SeamState {
     bool recording = false;
+    bool answer = false;
     QList<Seam::Message> messages;
     std::function<bool(const QString &)> opener;
     RandomSource *random = nullptr;
@@ -42,6 +43,20 @@ void Seam::information(QWidget *parent, const QString &text, const QString &titl
     }
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool Seam::question(QWidget *parent, const QString &text, const QString &title) {
+    if (state().recording) {
+        state().messages.append({text, title});
+        return state().answer;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Seam::setAnswer(bool yes) {
+    state().answer = yes;
 }
 
 void Seam::setRecordingMessages(bool recording) {

@@ -22,6 +22,10 @@ public:
     // appended to recordedMessages() and the call returns at once.
     static void information(QWidget *parent, const QString &text, const QString &title);
     static void setRecordingMessages(bool recording);
+    // A question with Yes and No buttons; true for Yes. While recording, nothing is shown: the
+    // question is recorded like a message and answered with setAnswer()'s answer (No until set).
+    static bool question(QWidget *parent, const QString &text, const QString &title);
+    static void setAnswer(bool yes);
     static QList<Message> &recordedMessages();
     // The recorded messages, emptied.
     static QList<Message> takeMessages();

@@ -140,7 +140,8 @@ int main(int argc, char **argv) {
 
     BatchJob job;
     job.articleFolder = articles;
-    job.fileNames = names;
+    for (const QString &name : std::as_const(names))
+        job.fileNames.append(QFile::encodeName(name));
     job.filesFound = QString::number(job.fileNames.size());
     job.recommendation = {QStringLiteral("Make Money with Forex"),
                           QStringLiteral("https://shop.example/robot?ref=42"),
@@ -163,7 +164,7 @@ int main(int argc, char **argv) {
 
     // Warm the cache: read every article once.
     QByteArray sink;
-    for (const QString &name : std::as_const(job.fileNames)) {
+    for (const QString &name : std::as_const(names)) {
         QFile file(articles + '/' + name);
         if (file.open(QIODevice::ReadOnly))
             sink = file.readAll();
@@ -178,7 +179,7 @@ int main(int argc, char **argv) {
     for (int round = 0; round < 3; ++round) {
         const auto runCopy = [&] {
             const QString folder = root.filePath(QStringLiteral("copy-%1").arg(round));
-            copy = std::min(copy, timeCopy(articles, folder, job.fileNames));
+            copy = std::min(copy, timeCopy(articles, folder, names));
         };
         const auto runBatch = [&] {
             const QString output = job.outputFolder();

@@ -1,33 +1,34 @@
 #pragma once
 
 #include "app/Catalogue.h"
+#include "app/UserMessage.h"
 #include "bulk/RecommendationBuilder.h"
 
+#include <QByteArrayList>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// A message box to show: its text and title.
-struct BatchMessage {
-    QString text;
-    QString title;
-};
+using BatchMessage = UserMessage;
 
 // Everything a run needs, copied from the bulk window when "Begin Process" is pressed, so the
 // run works on its own copy while the window stays responsive. It holds the article names, never
 // their contents.
 struct BatchJob {
-    QString articleFolder; // the folder Dir1 shows
-    QStringList fileNames; // the articles File1 lists, in its order
-    QString filesFound;    // the caption of lblFilesFound
+    QString articleFolder;    // the folder Dir1 shows
+    QByteArrayList fileNames; // the articles File1 lists, in its order, as the folder names them
+    QString filesFound;       // the caption of lblFilesFound
     RecommendationSettings recommendation;
     PhraseLists phrases;
     QStringList phraseFiles; // where the three phrase lists came from
     QList<CatalogueEntry> tickedDisclaimers;
 
-    bool wantsRecommendation() const { return !recommendation.linkText.isEmpty(); }
+    // A link text with at least one piece that is not empty asks for a recommendation.
+    bool wantsRecommendation() const {
+        return !RecommendationBuilder::linkTexts(recommendation.linkText).isEmpty();
+    }
 
     // The checks made before anything changes, in their order; the first that fails, or nothing.
     std::optional<BatchMessage> refusal() const;

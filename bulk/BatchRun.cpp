@@ -1,15 +1,16 @@
 #include "bulk/BatchRun.h"
 
-#include "bulk/ArticleFile.h"
+#include "app/FolderListing.h"
+#include "bulk/ArticleReader.h"
+#include "bulk/ArticleWriter.h"
 #include "bulk/DisclaimerBlock.h"
-#include "controllib/QkFile.h"
-#include "controllib/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 bool makeFolder(const QString &folder, QString *reason) {
     if (QkTools::FolderExists(folder, true))
         return true;
-    if (QFileInfo::exists(folder)) {
+    if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink()) {
         *reason = QStringLiteral("A file of that name is in the way");
         return false;
     }
@@ -32,12 +33,19 @@ bool makeFolder(const QString &folder, QString *reason) {
     return true;
 }
 
+bool sameFolder(const QString &a, const QString &b) {
+    const QString first = QFileInfo(a).canonicalFilePath();
+    return !first.isEmpty() && first == QFileInfo(b).canonicalFilePath();
+}
+
 } // namespace
 
 BatchRun::BatchRun(BatchJob job, RandomSource &random) : m_job(std::move(job)), m_tools(random) {
     if (m_job.wantsRecommendation())
         m_builder.emplace(m_job.phrases, m_job.recommendation, m_tools);
 }
+
+BatchRun::~BatchRun() = default;
 
 bool BatchRun::prepare(BatchMessage *refusal) {
     const QString error = QStringLiteral("Error");
@@ -58,37 +66,61 @@ bool BatchRun::prepare(BatchMessage *refusal) {
                     error};
         return false;
     }
+    if (sameFolder(folder, m_job.articleFolder)) {
+        *refusal = {QStringLiteral("The output folder %1 leads back to the article folder %2, so "
+                                   "writing there would overwrite the articles.\n\nRemove or "
+                                   "rename %1 and try again. No article was written.")
+                        .arg(QDir::toNativeSeparators(folder),
+                             QDir::toNativeSeparators(m_job.articleFolder)),
+                    error};
+        return false;
+    }
+    m_reader = std::make_unique<ArticleReader>(m_job.articleFolder);
+    m_writer = std::make_unique<ArticleWriter>(folder);
+    m_writer->removeStaleTemporaries();
     m_outputFolder = folder;
     return true;
 }
 
-QString BatchRun::rewrite(const QString &article) {
-    const bool disclaimers = !m_job.tickedDisclaimers.isEmpty();
-    const qsizetype room = disclaimers ? 2 + m_block.size() : 0;
-    QString text = m_builder ? m_builder->apply(article, room) : article;
-    if (disclaimers) {
-        text += QStringLiteral("\r\n");
-        text += m_block;
+void BatchRun::compose(TextEncoding encoding, QByteArray &before, QByteArray &after) {
+    if (m_builder) {
+        const RecommendationBuilder::Around around =
+            RecommendationBuilder::around(m_builder->compose(), m_job.recommendation);
+        before = TextCodec::encode(around.before, encoding);
+        after = TextCodec::encode(around.after, encoding);
     }
-    return text;
+    std::optional<QByteArray> &block = m_encodedBlock.at(std::size_t(encoding));
+    if (!block) {
+        block = m_job.tickedDisclaimers.isEmpty()
+                    ? QByteArray()
+                    : TextCodec::encode(QStringLiteral("\r\n") + m_block, encoding);
+    }
+    after += *block;
 }
 
 BatchRun::Outcome BatchRun::process(int index) {
-    const QString &name = m_job.fileNames.at(index);
-    QByteArray bytes;
+    const QByteArray &name = m_job.fileNames.at(index);
+    const QString shown = FolderListing::shownName(name);
     QString reason;
-    if (!ArticleFile::read(bytes, BatchJob::joinPath(m_job.articleFolder, name), &reason))
-        return {Result::Failed, QStringLiteral("Could not read %1: %2").arg(name, reason)};
-    DecodedText article = TextCodec::decode(bytes);
-    bytes = QByteArray(); // one copy of the article at a time
-    if (article.text.isEmpty())
-        return {Result::Skipped, QString()};
-
-    const QByteArray written =
-        TextCodec::encode(rewrite(article.text), article.encoding, article.byteOrderMark);
-    if (!ArticleFile::write(written, BatchJob::joinPath(m_outputFolder, name), &reason))
-        return {Result::Failed, QStringLiteral("Could not write %1: %2").arg(name, reason)};
-    return {Result::Written, contentAddedLine(name)};
+    try {
+        QByteArray bytes;
+        if (!m_reader->read(name, bytes, &reason))
+            return {Result::Failed, QStringLiteral("Could not read %1: %2").arg(shown, reason)};
+        const TextCodec::Sniffed sniffed = TextCodec::sniff(bytes);
+        const QByteArrayView whole(bytes);
+        const QByteArrayView mark = whole.first(sniffed.byteOrderMarkSize);
+        const QByteArrayView body = whole.sliced(sniffed.byteOrderMarkSize);
+        if (body.isEmpty())
+            return {Result::Skipped, QString()};
+        QByteArray before, after;
+        compose(sniffed.encoding, before, after);
+        if (!m_writer->write(name, {mark, before, body, after}, &reason))
+            return {Result::Failed, QStringLiteral("Could not write %1: %2").arg(shown, reason)};
+    } catch (const std::bad_alloc &) {
+        return {Result::Failed,
+                QStringLiteral("Could not process %1: there is not enough memory").arg(shown)};
+    }
+    return {Result::Written, contentAddedLine(shown)};
 }
 
 QString BatchRun::firstLogLine(const QString &filesFound) {
@@ -103,6 +135,10 @@ QString BatchRun::lastLogLine() {
     return QStringLiteral("Done.");
 }
 
+QString BatchRun::stoppedLogLine(int done, int total) {
+    return QStringLiteral("Stopped after %1 of %2 articles.").arg(done).arg(total);
+}
+
 QString BatchRun::finalMessage(int failures) {
     if (failures == 0)
         return QStringLiteral("Done");
@@ -110,4 +146,17 @@ QString BatchRun::finalMessage(int failures) {
         return QStringLiteral("Done, but 1 article could not be processed. The log names it.");
     return QStringLiteral("Done, but %1 articles could not be processed. The log names them.")
         .arg(failures);
+}
+
+QString BatchRun::stoppedMessage(int done, int total, int failures) {
+    QString text = QStringLiteral("The run was stopped after %1 of %2 articles. The articles "
+                                  "after those were not written.")
+                       .arg(done)
+                       .arg(total);
+    if (failures == 1)
+        text += QStringLiteral("\n\n1 article could not be processed. The log names it.");
+    else if (failures > 1)
+        text += QStringLiteral("\n\n%1 articles could not be processed. The log names them.")
+                    .arg(failures);
+    return text;
 }

@@ -3,17 +3,27 @@
 #include "bulk/BatchJob.h"
 #include "bulk/RecommendationBuilder.h"
 #include "controllib/QkTools.h"
+#include "controllib/TextCodec.h"
 
+#include <QByteArray>
 #include <QString>
 
+#include <array>
+#include <memory>
 #include <optional>
 
+class ArticleReader;
+class ArticleWriter;
 class RandomSource;
 
 // One run over a folder of articles, on its own copy of the window's inputs. prepare() does
 // everything that can refuse the run before any article is written (reading the ticked
 // disclaimers, making the output folder); process() then handles one article at a time, so only
 // one article is ever held in memory.
+//
+// An article's own bytes are never decoded: the output is the article's byte order mark (if
+// any), the text added before it, the rest of its bytes exactly as read, and the text added after
+// it. The added text is encoded to match the article (see TextCodec::sniff).
 class BatchRun {
 public:
     enum class Result { Written, Skipped, Failed };
@@ -23,10 +33,12 @@ public:
     };
 
     BatchRun(BatchJob job, RandomSource &random);
+    ~BatchRun();
     Q_DISABLE_COPY_MOVE(BatchRun)
 
-    // Builds the disclaimer block and makes (or reuses) the output folder. On failure *refusal
-    // says why, naming the file or folder, and nothing has been written.
+    // Builds the disclaimer block, makes (or reuses) the output folder, refuses an output folder
+    // that leads back to the article folder, and removes temporary files that runs cut off left
+    // there. On failure *refusal says why, naming the file or folder, and nothing has been written.
     bool prepare(BatchMessage *refusal);
 
     const BatchJob &job() const { return m_job; }
@@ -35,22 +47,31 @@ public:
     int count() const { return int(m_job.fileNames.size()); }
 
     // Reads article index, adds what was asked for, and writes it atomically into the output
-    // folder in the encoding it was read in. A source is only ever opened for reading.
+    // folder. A source is only ever opened for reading. Any failure, lack of memory included, is
+    // the outcome of this article alone.
     Outcome process(int index);
-    // The text an article becomes; its recommendation is composed afresh on each call.
-    QString rewrite(const QString &article);
 
     // The log, line by line; lines are joined with CR LF.
     static QString firstLogLine(const QString &filesFound);
     static QString contentAddedLine(const QString &fileName);
     static QString lastLogLine();
-    // The final message's text: "Done", or how many articles could not be processed.
+    static QString stoppedLogLine(int done, int total);
+    // The final message's text: "Done", or how many articles could not be processed, or how far a
+    // stopped run got.
     static QString finalMessage(int failures);
+    static QString stoppedMessage(int done, int total, int failures);
 
 private:
+    // What goes before and after one article's bytes, in its encoding.
+    void compose(TextEncoding encoding, QByteArray &before, QByteArray &after);
+
     BatchJob m_job;
     QkTools m_tools;
     std::optional<RecommendationBuilder> m_builder;
     QString m_block;
+    // CR LF and the disclaimer block, encoded once for each encoding met.
+    std::array<std::optional<QByteArray>, 4> m_encodedBlock;
     QString m_outputFolder;
+    std::unique_ptr<ArticleReader> m_reader;
+    std::unique_ptr<ArticleWriter> m_writer;
 };

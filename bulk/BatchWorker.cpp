@@ -29,5 +29,5 @@ void BatchWorker::work() {
         }
     }
     emit progress(done, total, pending, failures);
-    emit finished(failures);
+    emit finished(failures, done, done < total);
 }

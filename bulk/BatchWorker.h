@@ -19,7 +19,8 @@ public:
     explicit BatchWorker(std::unique_ptr<BatchRun> run);
     ~BatchWorker() override;
 
-    // Processes every article unless stop() is called; safe to call from another thread.
+    // Processes every article, or stops after the article at hand once stop() is called (safe to
+    // call from any thread).
     void work();
     void stop() { m_stop = true; }
 
@@ -29,7 +30,8 @@ signals:
     // done of total articles handled so far; the log lines of the articles handled since the last
     // report (an article skipped as empty has none). failures counts since the start.
     void progress(int done, int total, const QStringList &logLines, int failures);
-    void finished(int failures);
+    // done articles were handled; stopped when the run ended before the last one.
+    void finished(int failures, int done, bool stopped);
 
 private:
     std::unique_ptr<BatchRun> m_run;

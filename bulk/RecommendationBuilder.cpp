@@ -9,68 +9,58 @@ namespace {
 
 const QString kLineBreaks = QStringLiteral("\r\n\r\n");
 
-QString firstOf(const QStringList &list) {
-    return list.isEmpty() ? QString() : list.first();
+QString entryOf(const QStringList &list, qsizetype index) {
+    return index < list.size() ? list.at(index) : QString();
+}
+
+QString wrapped(const QString &body, bool centre) {
+    return centre ? QStringLiteral("<center>") + body + QStringLiteral("</center>") : body;
 }
 
 } // namespace
 
 RecommendationBuilder::RecommendationBuilder(PhraseLists phrases, RecommendationSettings settings,
                                              QkTools &tools)
-    : m_phrases(std::move(phrases)), m_settings(std::move(settings)), m_tools(tools) {}
+    : m_phrases(std::move(phrases)), m_settings(std::move(settings)),
+      m_linkTexts(linkTexts(m_settings.linkText)), m_tools(tools) {
+    m_lowerThen.reserve(m_phrases.lstThen.size());
+    for (const QString &closing : std::as_const(m_phrases.lstThen))
+        m_lowerThen.append(closing.toLower());
+}
 
 QString RecommendationBuilder::normaliseLinkText(const QString &linkText) {
     return QkParser::ReplaceText(linkText, QStringLiteral(", "), QStringLiteral(","), 0);
 }
 
-QString RecommendationBuilder::apply(const QString &article, qsizetype room) {
-    return place(article, compose(), m_settings, room);
+QStringList RecommendationBuilder::linkTexts(const QString &linkText) {
+    QStringList pieces;
+    QkTools::SplitToList(normaliseLinkText(linkText), QStringLiteral(","), pieces, QString());
+    pieces.removeAll(QString());
+    return pieces;
 }
 
 QString RecommendationBuilder::compose() {
-    m_tools.ShuffleList(m_phrases.lstIf);
-    m_tools.ShuffleList(m_phrases.lstIfQuestion);
-    m_tools.ShuffleList(m_phrases.lstThen);
-
-    m_lstLinkTitles.clear();
-    QkTools::SplitToList(normaliseLinkText(m_settings.linkText), QStringLiteral(","),
-                         m_lstLinkTitles, QString());
-    m_tools.ShuffleList(m_lstLinkTitles);
-
-    const int number = m_tools.RandomNumber(100);
-    const QString k = link(m_settings.url, firstOf(m_lstLinkTitles));
-    if (number > 50)
-        return statementForm(firstOf(m_phrases.lstIf), m_settings.benefit,
-                             firstOf(m_phrases.lstThen), k);
-    return questionForm(firstOf(m_phrases.lstIfQuestion), m_settings.benefit,
-                        firstOf(m_phrases.lstThen), k);
+    // Each pick is the entry that a shuffle of its list would bring to the front.
+    const qsizetype opening = m_tools.PickIndex(m_phrases.lstIf.size());
+    const qsizetype question = m_tools.PickIndex(m_phrases.lstIfQuestion.size());
+    const qsizetype closing = m_tools.PickIndex(m_phrases.lstThen.size());
+    const QString k =
+        link(m_settings.url, entryOf(m_linkTexts, m_tools.PickIndex(m_linkTexts.size())));
+    if (m_tools.RandomNumber(100) > 50)
+        return statement(entryOf(m_phrases.lstIf, opening), m_settings.benefit,
+                         entryOf(m_lowerThen, closing), k);
+    return questionForm(entryOf(m_phrases.lstIfQuestion, question), m_settings.benefit,
+                        entryOf(m_phrases.lstThen, closing), k);
 }
 
-QString RecommendationBuilder::place(const QString &article, const QString &body,
-                                     const RecommendationSettings &settings, qsizetype room) {
-    // Built in one buffer: articles can be large, and each copy of one costs.
-    const QString open = QStringLiteral("<center>");
-    const QString close = QStringLiteral("</center>");
-    QString text;
-    text.reserve(article.size() + 2 * (body.size() + open.size() + close.size() + 4) + room);
-    if (settings.begins) {
-        if (settings.center1)
-            text += open;
-        text += body;
-        if (settings.center1)
-            text += close;
-        text += kLineBreaks;
-    }
-    text += article;
-    if (settings.ends) {
-        text += kLineBreaks;
-        if (settings.center2)
-            text += open;
-        text += body;
-        if (settings.center2)
-            text += close;
-    }
-    return text;
+RecommendationBuilder::Around
+RecommendationBuilder::around(const QString &body, const RecommendationSettings &settings) {
+    Around result;
+    if (settings.begins)
+        result.before = wrapped(body, settings.center1) + kLineBreaks;
+    if (settings.ends)
+        result.after = kLineBreaks + wrapped(body, settings.center2);
+    return result;
 }
 
 QString RecommendationBuilder::questionForm(const QString &opening, const QString &benefit,
@@ -81,7 +71,12 @@ QString RecommendationBuilder::questionForm(const QString &opening, const QStrin
 
 QString RecommendationBuilder::statementForm(const QString &opening, const QString &benefit,
                                              const QString &closing, const QString &link) {
-    return opening + QStringLiteral(" ") + benefit + QStringLiteral(" then ") + closing.toLower() +
+    return statement(opening, benefit, closing.toLower(), link);
+}
+
+QString RecommendationBuilder::statement(const QString &opening, const QString &benefit,
+                                         const QString &lowerClosing, const QString &link) {
+    return opening + QStringLiteral(" ") + benefit + QStringLiteral(" then ") + lowerClosing +
            QStringLiteral("<br>") + link;
 }
 

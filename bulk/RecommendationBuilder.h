@@ -23,24 +23,30 @@ struct RecommendationSettings {
     bool center2 = false;
 };
 
-// Composes the product recommendation of one article and places it before and/or after it.
-// Every call shuffles the templates and the link texts and draws the form anew, so each article
-// gets picks of its own. Needs a template in each of the three lists.
+// Composes the product recommendation of one article and tells what goes before and after it.
+// Every call picks the templates and the link text and draws the form anew, so each article gets
+// picks of its own; a pick costs the same however long the lists are. Needs a template in each
+// of the three lists and at least one link text.
 class RecommendationBuilder {
 public:
     RecommendationBuilder(PhraseLists phrases, RecommendationSettings settings, QkTools &tools);
 
     // ", " becomes "," so that "A, B" names the link texts "A" and "B".
     static QString normaliseLinkText(const QString &linkText);
+    // The link texts to pick from: the normalised text split at ",", empty pieces left out
+    // ("A,,B," names "A" and "B"). None means no recommendation is wanted.
+    static QStringList linkTexts(const QString &linkText);
 
-    // The article with one freshly composed recommendation placed as the settings say.
-    // room is extra capacity to keep for text the caller adds afterwards.
-    QString apply(const QString &article, qsizetype room = 0);
     // One freshly composed recommendation body.
     QString compose();
-    // The article with the body placed before and/or after it, each copy centred if asked.
-    static QString place(const QString &article, const QString &body,
-                         const RecommendationSettings &settings, qsizetype room = 0);
+
+    // What a body puts before and after an article: each copy centred if asked, with CR LF CR LF
+    // between it and the article.
+    struct Around {
+        QString before;
+        QString after;
+    };
+    static Around around(const QString &body, const RecommendationSettings &settings);
 
     // The forms, for a drawn number from 1 to 100: 50 or less asks a question, more states.
     static QString questionForm(const QString &opening, const QString &benefit,
@@ -50,8 +56,13 @@ public:
     static QString link(const QString &url, const QString &linkText);
 
 private:
+    // The statement form of a closing already in lower case.
+    static QString statement(const QString &opening, const QString &benefit,
+                             const QString &lowerClosing, const QString &link);
+
     PhraseLists m_phrases;
+    QStringList m_lowerThen; // the closings lowered once, for the statement form
     RecommendationSettings m_settings;
-    QStringList m_lstLinkTitles;
+    QStringList m_linkTexts;
     QkTools &m_tools;
 };

@@ -28,6 +28,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 QFont plain(bool bold = false) {
@@ -128,8 +130,7 @@ void frmMass::buildFolderColumn() {
     Drive1 = WindowStyle::placed(new DriveList(this), "Drive1", 945, 1485, 4065, 315);
     Dir1 = WindowStyle::placed(new FolderList(this), "Dir1", 945, 1935, 4065, 1665);
     File1 = WindowStyle::placed(new FileList(this), "File1", 945, 3870, 4065, 1650);
-    File1->setPath(Dir1->path());
-    File1->setPattern(QStringLiteral("*.txt"));
+    File1->list(Dir1->path(), QStringLiteral("*.txt"));
     connect(Drive1, &DriveList::driveChanged, this, &frmMass::Drive1_Change);
     connect(Dir1, &FolderList::changed, this, &frmMass::Dir1_Change);
 
@@ -385,21 +386,42 @@ void frmMass::Command2_Click() {
 void frmMass::closeEvent(QCloseEvent *event) {
     if (isRunning()) {
         event->ignore();
+        askToStop();
         return;
     }
     QDialog::closeEvent(event);
 }
 
 void frmMass::reject() {
-    if (isRunning())
+    if (isRunning()) {
+        askToStop();
         return;
+    }
     QDialog::reject();
+}
+
+void frmMass::askToStop() {
+    if (m_stopping)
+        return;
+    if (!Seam::question(this,
+                        QStringLiteral("Articles are still being written. Stop the run after the "
+                                       "article at hand and close the window?\n\nThe articles "
+                                       "written so far stay in the output folder."),
+                        QStringLiteral("Stop the Run?")))
+        return;
+    // The question waited for the user: the run may have ended meanwhile.
+    if (!isRunning()) {
+        close();
+        return;
+    }
+    m_stopping = true;
+    m_worker->stop();
 }
 
 BatchJob frmMass::snapshot() const {
     BatchJob job;
     job.articleFolder = Dir1->path();
-    job.fileNames = File1->fileNames();
+    job.fileNames = File1->localNames();
     job.filesFound = lblFilesFound->text();
     job.recommendation.benefit = txtBenefit->text();
     job.recommendation.url = txtUrl->text();
@@ -422,14 +444,8 @@ void frmMass::vbtnLoad_Click() {
         Seam::information(this, refusal->text, refusal->title);
         return;
     }
-    if (job.wantsRecommendation()) {
-        // The link texts are kept as the run uses them: "A, B" becomes "A,B".
-        const QString normalised = RecommendationBuilder::normaliseLinkText(txtLinkText->text());
-        job.recommendation.linkText = normalised;
-        if (normalised != txtLinkText->text())
-            txtLinkText->setText(normalised);
-    }
     const bool withDisclaimers = !job.tickedDisclaimers.isEmpty();
+    const bool withRecommendation = job.wantsRecommendation();
     const QString filesFound = job.filesFound;
     auto run = std::make_unique<BatchRun>(std::move(job), Seam::random());
     BatchMessage refusal;
@@ -438,6 +454,12 @@ void frmMass::vbtnLoad_Click() {
         return;
     }
     OutputFolder = run->outputFolder();
+    if (withRecommendation) {
+        // The run goes ahead: the link texts are shown as it uses them, "A, B" as "A,B".
+        const QString normalised = RecommendationBuilder::normaliseLinkText(txtLinkText->text());
+        if (normalised != txtLinkText->text())
+            txtLinkText->setText(normalised);
+    }
     const int total = run->count();
 
     m_log.clear();
@@ -473,9 +495,9 @@ void frmMass::appendLog(const QString &line) {
 }
 
 void frmMass::setRunning(bool running) {
+    // "Close" stays usable: during a run it offers to stop it.
     vbtnLoad->setEnabled(!running);
     Command1->setEnabled(!running);
-    Command2->setEnabled(!running);
     if (running) {
         tmrPleaseWait->start();
     } else {
@@ -494,11 +516,22 @@ void frmMass::articlesDone(int done, int total, const QStringList &logLines) {
     prgRun->setValue(done);
 }
 
-void frmMass::runFinished(int failures) {
+void frmMass::runFinished(int failures, int done, bool stopped) {
+    const int total = prgRun->maximum();
     stopRun();
-    appendLog(BatchRun::lastLogLine());
     setRunning(false);
-    Seam::information(this, BatchRun::finalMessage(failures), QStringLiteral("Process Complete"));
+    const bool closing = std::exchange(m_stopping, false);
+    if (stopped) {
+        appendLog(BatchRun::stoppedLogLine(done, total));
+        Seam::information(this, BatchRun::stoppedMessage(done, total, failures),
+                          QStringLiteral("Process Stopped"));
+    } else {
+        appendLog(BatchRun::lastLogLine());
+        Seam::information(this, BatchRun::finalMessage(failures),
+                          QStringLiteral("Process Complete"));
+    }
+    if (closing)
+        close();
 }
 
 void frmMass::stopRun() {

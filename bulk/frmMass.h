@@ -11,7 +11,6 @@ class DriveList;
 class FileList;
 class FolderList;
 class CatalogueList;
-class CatalogueList;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -74,7 +73,9 @@ private:
     void appendLog(const QString &line);
     void setRunning(bool running);
     void articlesDone(int done, int total, const QStringList &logLines);
-    void runFinished(int failures);
+    void runFinished(int failures, int done, bool stopped);
+    // Asked when the window is closed during a run: stops the run, then closes the window.
+    void askToStop();
     void stopRun();
 
     QString &OutputFolder;
@@ -83,6 +84,7 @@ private:
     QString m_log;
     QString m_loadProblems;
     bool m_shown = false;
+    bool m_stopping = false; // the user asked to stop the run and close the window
 
     QWidget *Picture2;
     QLabel *lblAppName;

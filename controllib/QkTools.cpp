@@ -4,12 +4,13 @@
 
 #include <QFileInfo>
 
-void QkTools::ShuffleList(QStringList &list) {
-    for (qsizetype i = list.size() - 1; i > 0; --i) {
-        const auto j = qsizetype(m_random.below(quint32(i + 1)));
-        if (i != j)
-            list.swapItemsAt(i, j);
-    }
+#include <algorithm>
+#include <cstdint>
+
+qsizetype QkTools::PickIndex(qsizetype count) {
+    if (count < 1)
+        return 0;
+    return qsizetype(m_random.below(quint32(std::min<qsizetype>(count, UINT32_MAX))));
 }
 
 void QkTools::SplitToList(const QString &text, const QString &separator, QStringList &list,

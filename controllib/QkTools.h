@@ -11,8 +11,10 @@ class QkTools {
 public:
     explicit QkTools(RandomSource &random) : m_random(random) {}
 
-    // The same entries in a uniformly random order (Fisher-Yates).
-    void ShuffleList(QStringList &list);
+    // The index of the entry that shuffling a list of count entries would bring to the front:
+    // every entry is as likely as any other, and it takes one draw however long the list is
+    // (a full shuffle would take count - 1). 0 for an empty list, without a draw.
+    qsizetype PickIndex(qsizetype count);
     // Appends one entry per piece of text between separators, in order. Every piece is kept as it
     // stands: empty pieces (two separators in a row, one at either end) and blanks included. An
     // empty text is one empty piece. The list is not emptied first. emptyText is accepted for

@@ -4,10 +4,13 @@
 #include <QStringEncoder>
 
 #include <array>
+#include <cstring>
 
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray kUtf16LeBom("\xFF\xFE", 2);
+const QByteArray kUtf16BeBom("\xFE\xFF", 2);
 
 // Characters of the bytes 0x80 to 0x9F in Windows-1252. The five bytes that the code page leaves
 // unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the control character of the same number, as
@@ -38,6 +41,66 @@ int toWindows1252(char16_t ch) {
 
 namespace TextCodec {
 
+bool isValidUtf8(QByteArrayView bytes) {
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const unsigned char *const end = p + bytes.size();
+    while (p < end) {
+        // Plain ASCII eight bytes at a time: most articles are mostly ASCII.
+        while (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            p += 8;
+        }
+        if (p == end)
+            break;
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        // The second byte's range depends on the lead byte (the well-formed sequences of UTF-8).
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0;
+            else if (lead == 0xED)
+                high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90;
+            else if (lead == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        }
+        p += length;
+    }
+    return true;
+}
+
+Sniffed sniff(QByteArrayView bytes) {
+    if (bytes.startsWith(kUtf8Bom))
+        return {TextEncoding::Utf8, kUtf8Bom.size()};
+    if (bytes.startsWith(kUtf16LeBom))
+        return {TextEncoding::Utf16LE, kUtf16LeBom.size()};
+    if (bytes.startsWith(kUtf16BeBom))
+        return {TextEncoding::Utf16BE, kUtf16BeBom.size()};
+    return {isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252, 0};
+}
+
 DecodedText decode(const QByteArray &bytes) {
     DecodedText result;
     QByteArrayView body(bytes);
@@ -64,10 +127,28 @@ DecodedText decode(const QByteArray &bytes) {
 }
 
 QByteArray encode(const QString &text, TextEncoding encoding, bool byteOrderMark) {
-    if (encoding == TextEncoding::Utf8) {
+    switch (encoding) {
+    case TextEncoding::Utf8: {
         QByteArray bytes = byteOrderMark ? kUtf8Bom : QByteArray();
         bytes += text.toUtf8();
         return bytes;
+    }
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        const bool little = encoding == TextEncoding::Utf16LE;
+        QByteArray bytes = byteOrderMark ? (little ? kUtf16LeBom : kUtf16BeBom) : QByteArray();
+        const qsizetype start = bytes.size();
+        bytes.resize(start + 2 * text.size());
+        char *out = bytes.data() + start;
+        for (const QChar ch : text) {
+            const char16_t unit = ch.unicode();
+            *out++ = char(little ? unit & 0xFF : unit >> 8);
+            *out++ = char(little ? unit >> 8 : unit & 0xFF);
+        }
+        return bytes;
+    }
+    case TextEncoding::Windows1252:
+        break;
     }
     QByteArray bytes;
     bytes.reserve(text.size());

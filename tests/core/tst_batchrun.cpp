@@ -1,5 +1,6 @@
 #include "BulkFixture.h"
 #include "TestData.h"
+#include "app/FolderListing.h"
 #include "bulk/BatchRun.h"
 #include "bulk/BatchWorker.h"
 #include "bulk/BulkData.h"
@@ -8,7 +9,11 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,8 +39,41 @@ RecommendationSettings settings(const QString &linkText, bool begins = true, boo
 BatchJob jobFor(const BulkFolders &f, const QStringList &names, const QString &linkText = {}) {
     BulkData data;
     data.load(f.program());
+    QByteArrayList local;
+    for (const QString &name : names)
+        local.append(QFile::encodeName(name));
     const QString found = QString::number(names.size());
-    return {f.articles(), names, found, settings(linkText), data.phrases, data.phraseFiles, {}};
+    return {f.articles(), local, found, settings(linkText), data.phrases, data.phraseFiles, {}};
+}
+
+// Each byte of an ASCII text as one UTF-16 code unit.
+QByteArray utf16(const QByteArray &ascii, bool little) {
+    QByteArray out;
+    for (char c : ascii)
+        out += little ? QByteArray(1, c) + '\0' : '\0' + QByteArray(1, c);
+    return out;
+}
+
+// Runs a prepared job through the worker: its log lines (after the first) and its failures.
+std::pair<QStringList, int> runAll(const BatchJob &job, RandomSource &random) {
+    auto run = std::make_unique<BatchRun>(job, random);
+    BatchMessage refusal;
+    if (!run->prepare(&refusal))
+        return {{refusal.text}, -1};
+    BatchWorker worker(std::move(run));
+    QSignalSpy progress(&worker, &BatchWorker::progress);
+    QSignalSpy finished(&worker, &BatchWorker::finished);
+    worker.work();
+    QStringList lines;
+    for (const QList<QVariant> &report : std::as_const(progress))
+        lines += report[2].toStringList();
+    return {lines, finished.at(0).at(0).toInt()};
+}
+
+// The entries of a folder, hidden ones included.
+QStringList entries(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
 void row(const char *name, const QByteArray &article, const RecommendationSettings &options,
@@ -75,6 +113,10 @@ private slots:
             body + gap + statement("Awesome Robot"));
         row("only one blank after a comma is dropped, the second text is picked", body,
             settings("A,  B", false), {}, body + gap + statement(" B"), 51, true);
+        row("empty link-text pieces are never picked", body, settings("A,", false), {},
+            body + gap + statement("A"), 51, true);
+        row("a link text of empty pieces asks for no recommendation", body, settings(", ,"), {},
+            body);
         row("disclaimers only: three line breaks before the first, an empty one adds CR LF CR LF",
             "Hello", settings(""), {"Terms.", "", "End."},
             "Hello\r\n\r\n\r\nTerms.\r\n\r\n\r\n\r\nEnd.");
@@ -91,6 +133,15 @@ private slots:
             settings(QString::fromUtf8("Caf\xC3\xA9 \xE2\x9C\x93")),
             {"\xC2\xA9 \xE2\x80\x94 \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x9C\x93"},
             s1252 + gap + all + gap + s1252 + "\r\n\r\n\r\n\xA9 \x97 \x93q\x94 &#10003;");
+        row("BOM and an invalid byte: still UTF-8, the mark stays first",
+            "\xEF\xBB\xBF"
+            "caf\xE9",
+            settings("Robot"), {}, "\xEF\xBB\xBF" + s + gap + "caf\xE9" + gap + s);
+        row("UTF-16 LE: added text in UTF-16 LE after the mark", "\xFF\xFE" + utf16("Hi", true),
+            settings("Robot", true, false), {"T."},
+            "\xFF\xFE" + utf16(s + gap + "Hi\r\n\r\n\r\nT.", true));
+        row("UTF-16 BE: added text in UTF-16 BE", "\xFE\xFF" + utf16("Hi", false),
+            settings("Robot", false), {}, "\xFE\xFF" + utf16("Hi" + gap + s, false));
         row("NUL bytes of a UTF-8 article survive, inserted text stays UTF-8",
             QByteArray("a\0b\0\xC3\xA9", 6), settings(""), {"\xE2\x9C\x93"},
             QByteArray("a\0b\0\xC3\xA9\r\n\r\n\r\n\xE2\x9C\x93", 15));
@@ -154,6 +205,101 @@ private slots:
                  (QStringList{"a.txt", "b.txt", "c.txt"}));
     }
 
+    void specialFilesAndOddNamesAreNamedAndTheRunGoesOn() {
+        BulkFolders f;
+        f.article("good.txt", "Good");
+        const QByteArray odd = QFile::encodeName(f.articles()) + "/caf\xE9.txt"; // not UTF-8
+        const int fd = ::open(odd.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, "Latin", 5) == 5 && ::close(fd) == 0);
+        QVERIFY(::mkfifo(QFile::encodeName(f.articles("fifo")).constData(), 0600) == 0);
+        QVERIFY(QFile::link(f.articles("fifo"), f.articles("pipe.txt")));
+        QVERIFY(QFile::link("/dev/zero", f.articles("zero.txt")));
+        QVERIFY(QFile::link(f.articles("gone"), f.articles("dangling.txt")));
+        QDir(f.articles()).mkpath("sub");
+        QVERIFY(QFile::link(f.articles("sub"), f.articles("folder.txt"))); // a folder: not listed
+
+        BatchJob job = jobFor(f, {});
+        job.fileNames = FolderListing::localNames(f.articles(), {"*.txt"});
+        QCOMPARE(job.fileNames, (QByteArrayList{"caf\xE9.txt", "dangling.txt", "good.txt",
+                                                "pipe.txt", "zero.txt"}));
+        ScriptedRandom random;
+        const auto [lines, failures] = runAll(job, random);
+        QCOMPARE(lines, (QStringList{"Content Added to : caf\uFFFD.txt---",
+                                     "Could not read dangling.txt: No such file or directory",
+                                     "Content Added to : good.txt---",
+                                     "Could not read pipe.txt: It is not a regular file",
+                                     "Could not read zero.txt: It is not a regular file"}));
+        QCOMPARE(failures, 3);
+        // Written under the very bytes of its name.
+        const QByteArray out = QFile::encodeName(f.articles()) + "/rewritten_files/caf\xE9.txt";
+        const int in = ::open(out.constData(), O_RDONLY);
+        char buffer[16] = {};
+        QCOMPARE(in >= 0 ? ::read(in, buffer, sizeof buffer) : -1, 5);
+        ::close(in);
+        QCOMPARE(QByteArray(buffer), QByteArray("Latin"));
+    }
+
+    void failedWritesKeepTheOldOutputAndLeaveNothing() {
+        BulkFolders f;
+        const QByteArray big(300, 'x');
+        f.article("a-new-big.txt", big);       // no output yet: fails unnamed
+        f.article("b-old-small.txt", "small"); // replaces its old output
+        f.article("c-old-big.txt", big);       // fails through a temporary name
+        f.article("rewritten_files/b-old-small.txt", "old b");
+        f.article("rewritten_files/c-old-big.txt", "old c, edited by hand");
+        ScriptedRandom random;
+        std::pair<QStringList, int> result;
+        {
+            TestData::FileSizeLimit full(200);
+            result =
+                runAll(jobFor(f, {"a-new-big.txt", "b-old-small.txt", "c-old-big.txt"}), random);
+        }
+        QCOMPARE(result.first, (QStringList{"Could not write a-new-big.txt: File too large",
+                                            "Content Added to : b-old-small.txt---",
+                                            "Could not write c-old-big.txt: File too large"}));
+        QCOMPARE(result.second, 2);
+        QCOMPARE(f.output("b-old-small.txt"), QByteArray("small"));
+        QCOMPARE(f.output("c-old-big.txt"), QByteArray("old c, edited by hand"));
+        QCOMPARE(entries(f.articles("rewritten_files")),
+                 (QStringList{"b-old-small.txt", "c-old-big.txt"}));
+    }
+
+    void staleTemporaryFilesOfOurOwnAreRemoved() {
+        BulkFolders f;
+        f.article("a.txt", "A");
+        // A run cut off long ago, one of a process that still runs (pid 1), and look-alikes.
+        const QStringList left{".a.txt.cw999999999-3.tmp", ".a.txt.cw1-3.tmp", ".keep.tmp",
+                               "b.cw999999999-1.tmp", ".a.txt.cw999999999-3.tmp.bak"};
+        for (const QString &name : left)
+            f.article("rewritten_files/" + name, "x");
+        ScriptedRandom random;
+        QCOMPARE(runAll(jobFor(f, {"a.txt"}), random).second, 0);
+        QCOMPARE(entries(f.articles("rewritten_files")),
+                 (QStringList{".a.txt.cw1-3.tmp", ".a.txt.cw999999999-3.tmp.bak", ".keep.tmp",
+                              "a.txt", "b.cw999999999-1.tmp"}));
+    }
+
+#if !defined(__SANITIZE_ADDRESS__)
+    void anArticleTooLargeForMemoryFailsAlone() {
+        BulkFolders f;
+        f.article("a-huge.txt", "");
+        QVERIFY(QFile::resize(f.articles("a-huge.txt"), qint64(3) << 30)); // sparse, 3 GB
+        f.article("b.txt", "B");
+        rlimit before{};
+        getrlimit(RLIMIT_AS, &before);
+        rlimit limit = before;
+        limit.rlim_cur = rlim_t(2) << 30; // well above this test's own needs, below the article
+        setrlimit(RLIMIT_AS, &limit);
+        ScriptedRandom random;
+        const auto [lines, failures] = runAll(jobFor(f, {"a-huge.txt", "b.txt"}), random);
+        setrlimit(RLIMIT_AS, &before);
+        QCOMPARE(lines, (QStringList{"Could not read a-huge.txt: There is not enough memory to "
+                                     "read it",
+                                     "Content Added to : b.txt---"}));
+        QCOMPARE(failures, 1);
+    }
+#endif
+
     void everyArticleGetsPicksOfItsOwn() {
         SeededRandom random(3);
         QkTools tools(random);
@@ -196,6 +342,12 @@ private slots:
             << "rewritten_files"
             << "The output folder %A/rewritten_files cannot be made (A file of that name is in "
                "the way).\n\nNo article was written.";
+        QTest::newRow("output folder that leads back to the article folder")
+            << ""
+            << "link"
+            << "The output folder %A/rewritten_files leads back to the article folder %A, so "
+               "writing there would overwrite the articles.\n\nRemove or rename "
+               "%A/rewritten_files and try again. No article was written.";
         QTest::newRow("all in order passes") << "Robot"
                                              << ""
                                              << "";
@@ -209,6 +361,8 @@ private slots:
         f.article("a.txt", "A");
         if (breakage == "rewritten_files")
             f.article(breakage, "a file in the way");
+        else if (breakage == "link")
+            QVERIFY(QFile::link(".", f.articles("rewritten_files")));
         else if (!breakage.isEmpty())
             QVERIFY(QFile::remove(f.program(breakage)));
         BatchJob job = jobFor(f, {"a.txt"}, linkText);
@@ -222,7 +376,9 @@ private slots:
             QCOMPARE(run.outputFolder(), QString());
         QCOMPARE(refused.text, message.replace("%P", f.program()).replace("%A", f.articles()));
         QCOMPARE(refused.title, message.isEmpty() ? QString() : QString("Error"));
-        QCOMPARE(QFileInfo(f.articles("rewritten_files")).isDir(), message.isEmpty());
+        QCOMPARE(TestData::read(f.articles("a.txt")), QByteArray("A"));
+        if (breakage != "link")
+            QCOMPARE(QFileInfo(f.articles("rewritten_files")).isDir(), message.isEmpty());
     }
 };
 

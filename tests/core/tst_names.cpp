@@ -1,5 +1,6 @@
 // How catalogue files are named and listed: TitleCase, display names and folder listings.
 #include "app/Catalogue.h"
+#include "app/FolderListing.h"
 #include "app/TitleCase.h"
 
 #include <QDir>

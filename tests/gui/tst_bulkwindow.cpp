@@ -121,7 +121,8 @@ private slots:
         click(w, "vbtnLoad");
         m_f->article("a.txt", "A");
         QVERIFY(child<FolderList>(w, "Dir1")->setPath(m_f->articles()));
-        QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), " "); // a lone blank is a link text
+        // A lone blank is a link text; the field keeps what was typed when a run is refused.
+        QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), " , B");
         child<QCheckBox>(w, "chkBegins")->setChecked(false);
         child<QCheckBox>(w, "chkEnds")->setChecked(false);
         click(w, "vbtnLoad");
@@ -135,6 +136,7 @@ private slots:
                                   " cannot be made (A file of that name is in the way).\n\nNo "
                                   "article was written."}));
         QCOMPARE(output, QString("/previous")); // no run started
+        QCOMPARE(child<QLineEdit>(w, "txtLinkText")->text(), QString(" , B"));
     }
 
     void runFromTheWindowThenOpenItsOutputFolder() {
@@ -173,7 +175,8 @@ private slots:
                 QCOMPARE(count->text() + ", " + preview->toPlainText(), seen);
             }
 
-            QWidget *buttons[] = {child(w, "vbtnLoad"), child(w, "Command1"), child(w, "Command2")};
+            // "Close" stays usable during a run: it offers to stop it.
+            QWidget *buttons[] = {child(w, "vbtnLoad"), child(w, "Command1")};
             click(w, "vbtnLoad");
             QCOMPARE(link->text(), QString("One,Two"));
             for (QWidget *button : buttons)
@@ -203,6 +206,48 @@ private slots:
         QCOMPARE(messages(), QStringList{"Error: The output folder " + folder +
                                          " could not be opened. It may have been moved or "
                                          "deleted, or no file manager is available."});
+    }
+
+    void closingDuringARunAsksThenStopsAfterTheArticleAtHand() {
+        // Every draw waits for the test, so the run stands inside its first article.
+        struct GatedRandom : RandomSource {
+            QSemaphore entered, go;
+            quint32 below(quint32) override {
+                entered.release();
+                go.acquire();
+                return 0;
+            }
+        } gate;
+        Seam::setRandom(&gate);
+        for (const char *name : {"a.txt", "b.txt", "c.txt"})
+            m_f->article(name, name);
+        QString output;
+        frmMass w(output);
+        w.show();
+        QVERIFY(child<FolderList>(w, "Dir1")->setPath(m_f->articles()));
+        QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), "Robot");
+        click(w, "vbtnLoad");
+        QVERIFY(gate.entered.tryAcquire(1, 10000));
+        Seam::setAnswer(false); // "No": the run goes on, the window stays
+        w.close();
+        QVERIFY(w.isVisible() && w.isRunning());
+        Seam::setAnswer(true);
+        QTest::keyClick(&w, Qt::Key_Escape);
+        gate.go.release(1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000);
+        Seam::setAnswer(false);
+        const QString asked = "Stop the Run?: Articles are still being written. Stop the run "
+                              "after the article at hand and close the window?\n\nThe articles "
+                              "written so far stay in the output folder.";
+        QCOMPARE(messages(), (QStringList{asked, asked,
+                                          "Process Stopped: The run was stopped after 1 of 3 "
+                                          "articles. The articles after those were not "
+                                          "written."}));
+        QVERIFY(w.logText().endsWith("Content Added to : a.txt---\r\nStopped after 1 of 3 "
+                                     "articles."));
+        QCOMPARE(QDir(m_f->articles("rewritten_files"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"a.txt"});
     }
 };
 

@@ -24,8 +24,8 @@ struct BulkFolders {
     QTemporaryDir articleDir;
 };
 
-// RandomNumber(100) gives `number` (51: the statement form); a shuffle either keeps every list
-// as it is or, with turnRound, swaps towards the front, which turns a two-entry list round.
+// RandomNumber(100) gives `number` (51: the statement form); every other pick takes the first
+// entry of its list or, with turnRound, the last.
 class ScriptedRandom : public RandomSource {
 public:
     explicit ScriptedRandom(int number = 51, bool turnRound = false)
@@ -33,7 +33,7 @@ public:
     quint32 below(quint32 bound) override {
         if (bound == 100)
             return quint32(m_number - 1);
-        return m_turnRound ? 0 : bound - 1;
+        return m_turnRound ? bound - 1 : 0;
     }
 
 private:
