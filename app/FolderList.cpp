@@ -1,6 +1,7 @@
 #include "app/FolderList.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QStyle>
@@ -56,8 +57,11 @@ void FolderList::refresh() {
         ++level;
     }
 
-    QStringList subfolders =
-        QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    // An iterator, not QDir::entryList: a folder of many thousand articles would otherwise cost
+    // the memory of a full listing just to find its few subfolders.
+    QStringList subfolders;
+    for (QDirIterator it(m_path, QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();)
+        subfolders.append(it.nextFileInfo().fileName());
     std::sort(subfolders.begin(), subfolders.end(), [](const QString &a, const QString &b) {
         const int byName = a.compare(b, Qt::CaseInsensitive);
         return byName != 0 ? byName < 0 : a < b;
