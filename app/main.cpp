@@ -1,12 +1,22 @@
 #include "app/WindowStyle.h"
 #include "app/frmMain.h"
+#include "cli/CommandLine.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 
 int main(int argc, char *argv[]) {
+    // With arguments the program is a command: no window, no display, no platform plugin.
+    if (argc > 1) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("clausewright"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(CW_VERSION));
+        return CommandLine::run(QCoreApplication::arguments());
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clausewright"));
+    QApplication::setApplicationVersion(QStringLiteral(CW_VERSION));
     // The installed desktop entry and icon (share/applications, share/icons/hicolor).
     QGuiApplication::setDesktopFileName(QStringLiteral("clausewright"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("clausewright")));

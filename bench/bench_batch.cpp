@@ -186,8 +186,8 @@ int large(int megabytes, const QString &folder) {
 
 int main(int argc, char **argv) {
     if (argc > 2 && QByteArray(argv[1]) == "--large")
-        return large(std::atoi(argv[2]), argc > 3 ? QString::fromLocal8Bit(argv[3])
-                                                  : QDir::tempPath());
+        return large(std::atoi(argv[2]),
+                     argc > 3 ? QString::fromLocal8Bit(argv[3]) : QDir::tempPath());
     const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
     if (count < 1 || rounds < 1) {

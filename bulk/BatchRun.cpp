@@ -19,10 +19,6 @@ namespace {
 bool makeFolder(const QString &folder, QString *reason) {
     if (QkTools::FolderExists(folder, true))
         return true;
-    if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink()) {
-        *reason = QStringLiteral("A file of that name is in the way");
-        return false;
-    }
     std::error_code error;
     std::filesystem::create_directory(
         std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
@@ -47,7 +43,7 @@ BatchRun::BatchRun(BatchJob job, RandomSource &random) : m_job(std::move(job)), 
 
 BatchRun::~BatchRun() = default;
 
-bool BatchRun::prepare(BatchMessage *refusal) {
+bool BatchRun::check(BatchMessage *refusal) {
     const QString error = QStringLiteral("Error");
     QString failedPath;
     QString reason;
@@ -59,10 +55,11 @@ bool BatchRun::prepare(BatchMessage *refusal) {
         return false;
     }
     const QString folder = m_job.outputFolder();
-    if (!makeFolder(folder, &reason)) {
-        *refusal = {QStringLiteral("The output folder %1 cannot be made (%2).\n\nNo article was "
-                                   "written.")
-                        .arg(QDir::toNativeSeparators(folder), reason),
+    const QFileInfo info(folder);
+    if (!info.isDir() && (info.exists() || info.isSymLink())) {
+        *refusal = {QStringLiteral("The output folder %1 cannot be made (A file of that name is "
+                                   "in the way).\n\nNo article was written.")
+                        .arg(QDir::toNativeSeparators(folder)),
                     error};
         return false;
     }
@@ -76,10 +73,45 @@ bool BatchRun::prepare(BatchMessage *refusal) {
         return false;
     }
     m_reader = std::make_unique<ArticleReader>(m_job.articleFolder);
+    return true;
+}
+
+bool BatchRun::prepare(BatchMessage *refusal) {
+    if (!check(refusal))
+        return false;
+    const QString folder = m_job.outputFolder();
+    QString reason;
+    if (!makeFolder(folder, &reason)) {
+        *refusal = {QStringLiteral("The output folder %1 cannot be made (%2).\n\nNo article was "
+                                   "written.")
+                        .arg(QDir::toNativeSeparators(folder), reason),
+                    QStringLiteral("Error")};
+        return false;
+    }
     m_writer = std::make_unique<ArticleWriter>(folder);
     m_writer->removeStaleTemporaries();
     m_outputFolder = folder;
     return true;
+}
+
+BatchRun::Outcome BatchRun::plan(int index) const {
+    const QByteArray &name = m_job.fileNames.at(index);
+    const QString shown = FolderListing::shownName(name);
+    QByteArray bytes;
+    QString reason;
+    try {
+        if (!m_reader->read(name, bytes, &reason))
+            return {Result::Failed, QStringLiteral("Could not read %1: %2").arg(shown, reason)};
+    } catch (const std::bad_alloc &) {
+        return {Result::Failed,
+                QStringLiteral("Could not process %1: there is not enough memory").arg(shown)};
+    }
+    if (bytes.size() == TextCodec::sniff(bytes).byteOrderMarkSize)
+        return {Result::Skipped, shown};
+    const QString target = BatchJob::joinPath(m_job.outputFolder(), shown);
+    return {Result::Written, QFileInfo::exists(target) || QFileInfo(target).isSymLink()
+                                 ? QStringLiteral("%1 (replaces the file there)").arg(target)
+                                 : target};
 }
 
 void BatchRun::compose(TextEncoding encoding, QByteArray &before, QByteArray &after) {

@@ -36,9 +36,12 @@ public:
     ~BatchRun();
     Q_DISABLE_COPY_MOVE(BatchRun)
 
-    // Builds the disclaimer block, makes (or reuses) the output folder, refuses an output folder
-    // that leads back to the article folder, and removes temporary files that runs cut off left
-    // there. On failure *refusal says why, naming the file or folder, and nothing has been written.
+    // Builds the disclaimer block and refuses an output folder that cannot be made or that leads
+    // back to the article folder. Writes nothing. On failure *refusal says why, naming the file or
+    // folder.
+    bool check(BatchMessage *refusal);
+    // check(), then makes (or reuses) the output folder and removes temporary files that runs cut
+    // off left there. On failure nothing has been written.
     bool prepare(BatchMessage *refusal);
 
     const BatchJob &job() const { return m_job; }
@@ -50,6 +53,11 @@ public:
     // folder. A source is only ever opened for reading. Any failure, lack of memory included, is
     // the outcome of this article alone.
     Outcome process(int index);
+
+    // What process() would do with article index, without writing anything (after check()):
+    // Written with the output's path, " (replaces the file there)" added when one is there;
+    // Skipped with the name of an empty article; Failed with the reason it cannot be read.
+    Outcome plan(int index) const;
 
     // The log, line by line; lines are joined with CR LF.
     static QString firstLogLine(const QString &filesFound);

@@ -1,0 +1,84 @@
+#include "cli/CommandLine.h"
+
+#include "cli/ArticlesCommand.h"
+#include "cli/Console.h"
+#include "cli/PagesCommand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace CommandLine {
+
+namespace {
+
+QString overview() {
+    return QStringLiteral(
+        "Usage: clausewright [COMMAND [OPTIONS]]\n"
+        "\n"
+        "Adds legal texts to articles and web sites. Without a command it opens its main menu;\n"
+        "with one it works from the command line and needs no display.\n"
+        "\n"
+        "Commands:\n"
+        "  articles FOLDER   add a recommendation and disclaimers to every article (*.txt) of\n"
+        "                    FOLDER, written into FOLDER/rewritten_files\n"
+        "  articles --list-disclaimers\n"
+        "                    list the disclaimers that --disclaimer can name\n"
+        "  pages SITE_FOLDER write legal pages into a web site's folder and print the link code\n"
+        "                    for its home page\n"
+        "  pages --list-pages\n"
+        "                    list the pages that --page can name\n"
+        "\n"
+        "Options:\n"
+        "  -h, --help        show this help; COMMAND --help shows the command's options\n"
+        "  -v, --version     show the version\n"
+        "\n"
+        "Exit status: 0 when everything was written, 1 when some articles or pages failed,\n"
+        "2 for a usage error or a refused run (then nothing is written).\n");
+}
+
+} // namespace
+
+int run(const QStringList &arguments) {
+    const QString first = arguments.value(1);
+    const QStringList rest = arguments.mid(2);
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        Console::out(overview());
+        return Done;
+    }
+    if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
+        Console::out(
+            QStringLiteral("clausewright %1\n").arg(QCoreApplication::applicationVersion()));
+        return Done;
+    }
+    if (first == QLatin1String("articles"))
+        return ArticlesCommand::run(rest);
+    if (first == QLatin1String("pages"))
+        return PagesCommand::run(rest);
+    return usageError(QString(), first.startsWith(QLatin1Char('-'))
+                                     ? QStringLiteral("unknown option '%1'").arg(first)
+                                     : QStringLiteral("unknown command '%1'").arg(first));
+}
+
+int usageError(const QString &command, const QString &problem) {
+    const QString help = command.isEmpty() ? QStringLiteral("clausewright --help")
+                                           : QStringLiteral("clausewright %1 --help").arg(command);
+    Console::say(problem + QStringLiteral(". See '%1'.").arg(help));
+    return Refused;
+}
+
+QString helpText(const QString &helpFromParser, const QString &usage) {
+    // Qt's first line names the program by its path and knows no commands: ours replaces it.
+    return usage + QLatin1Char('\n') + helpFromParser.section(QLatin1Char('\n'), 1);
+}
+
+QCommandLineOption helpOption() {
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                              QStringLiteral("Show this help."));
+}
+
+QString dataFolder(const QString &option) {
+    return option.isEmpty() ? QCoreApplication::applicationDirPath()
+                            : QDir::cleanPath(QDir(option).absolutePath());
+}
+
+} // namespace CommandLine

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QStringList>
+
+// The program run from a script: "clausewright articles ..." and "clausewright pages ...", on the
+// same core as the windows, without a display. Exit status: 0 when everything was done, 1 when
+// some articles or pages failed (each named on standard error), 2 for a usage error or a refused
+// run (nothing written).
+namespace CommandLine {
+
+enum Status { Done = 0, SomeFailed = 1, Refused = 2, Interrupted = 130 };
+
+// arguments as QCoreApplication::arguments() gives them, the program first.
+int run(const QStringList &arguments);
+
+// The usage error: said on standard error with a pointer to --help, then Refused.
+int usageError(const QString &command, const QString &problem);
+// A command's help: Qt's option list under the command's own usage lines.
+QString helpText(const QString &helpFromParser, const QString &usage);
+// The option -h, --help.
+QCommandLineOption helpOption();
+// The folder holding templates/ and rwdb.txt: --data's value, else the program's own folder.
+QString dataFolder(const QString &option);
+
+} // namespace CommandLine

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+// clausewright pages SITE_FOLDER (--page NAME... | --all) --site-name TEXT --site-url URL
+//     --email ADDRESS [--dry-run] [--data DIR]
+// clausewright pages --list-pages [--data DIR]
+namespace PagesCommand {
+
+// arguments: what follows "pages".
+int run(const QStringList &arguments);
+
+} // namespace PagesCommand
