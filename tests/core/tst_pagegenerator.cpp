@@ -123,8 +123,6 @@ private slots:
         QTest::addColumn<QString>("told"); // "%1": the template's path
         const QByteArray good = "#CONTENT#";
         const QString error = "Error: The HTML page template \"%1\" ";
-        QTest::newRow("no page") << "missing" << good << QStringList{} << "Acme"
-                                 << "No Page Selected: Please select at least 1 legal page to add.";
         QTest::newRow("inputs before the template")
             << "missing" << good << QStringList{"a.txt"} << ""
             << "Missing Info: Missing Info: 'Site Name' Field is Empty.";
@@ -199,9 +197,6 @@ private slots:
             << cafeUtf8
             << QByteArray("<META http-equiv=\"Content-Type\" content=\"text/html; "
                           "charset=ISO-8859-1\">Caf\xe9 &#10003;");
-        QTest::newRow("Windows-1252 template declaring utf-8")
-            << QByteArray("<meta charset=utf-8>\xa9 #CONTENT#") << QByteArray("Caf\xe9")
-            << QByteArray("<meta charset=utf-8>\xc2\xa9 Caf\xc3\xa9");
         QTest::newRow("a declaration in a comment does not count")
             << QByteArray("<!-- <meta charset=\"windows-1252\"> --><meta charset=\"utf-8\">"
                           "#CONTENT#")
