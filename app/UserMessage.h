@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// A message to show the user: its text and its title.
+// A message for the user: its text and the title of the box that shows it.
 struct UserMessage {
     QString text;
     QString title;

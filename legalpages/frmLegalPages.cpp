@@ -6,10 +6,10 @@
 #include "app/FolderList.h"
 #include "app/Seam.h"
 #include "app/Twips.h"
+#include "app/UserMessage.h"
 #include "app/WindowStyle.h"
 #include "controllib/QkFile.h"
 #include "controllib/QkFrame.h"
-#include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
 #include "legalpages/frmInsertLinksTMP.h"
 
@@ -229,57 +229,36 @@ void frmLegalPages::Dir1_Change(const QString &path) {
     File1->setPath(path);
 }
 
-bool frmLegalPages::checkInputs(QString &message, QString &title) const {
-    if (lstDisclaimers->tickedCount() == 0) {
-        message = QStringLiteral("Please select at least 1 legal page to add.");
-        title = QStringLiteral("No Page Selected");
-    } else if (txtSiteName->text().isEmpty()) {
-        message = QStringLiteral("Missing Info: 'Site Name' Field is Empty.");
-        title = QStringLiteral("Missing Info");
-    } else if (txtSiteUrl->text().isEmpty()) {
-        message = QStringLiteral("Missing Info: 'Site Url' Field is Empty.");
-        title = QStringLiteral("Missing Info");
-    } else if (txtemail->text().isEmpty()) {
-        message = QStringLiteral("Missing Info: 'e-mail' Field is Empty.");
-        title = QStringLiteral("Missing Info");
-    } else {
-        return false;
-    }
-    return true;
-}
-
 void frmLegalPages::cmdCreatePages_Click() {
     // A click while a run is yielding to the window system starts nothing.
     if (m_running)
         return;
-    QString message, title;
-    if (checkInputs(message, title)) {
-        Seam::information(this, message, title);
-        return;
-    }
 
-    // Everything the run needs is read now, at the click.
-    PageGenerator generator(m_pagesFolder, Dir1->path(),
-                            {txtSiteName->text(), txtSiteUrl->text(), txtemail->text()},
-                            QDate::currentDate());
-    if (!generator.loadTemplate(&message)) {
-        Seam::information(this, message, QStringLiteral("Error"));
-        return;
-    }
+    // Everything the run needs is read now, at the click; the job makes every check.
     QList<bool> ticked;
     for (int row = 0; row < lstDisclaimers->count(); ++row)
         ticked.append(lstDisclaimers->isTicked(row));
+    PageGenerator generator({m_pagesFolder,
+                             Dir1->path(),
+                             lstDisclaimers->tickedEntries(),
+                             {txtSiteName->text(), txtSiteUrl->text(), txtemail->text()},
+                             QDate::currentDate()});
+    UserMessage refusal;
+    if (!generator.prepare(&refusal)) {
+        Seam::information(this, refusal.text, refusal.title);
+        return;
+    }
 
     m_running = true;
     const QPointer<frmLegalPages> self(this);
     txtLinks->clear();
+    int next = 0;
     for (int row = 0; row < ticked.size(); ++row) {
         lstDisclaimers->makeCurrent(row);
         if (!ticked.at(row))
             continue;
-        const CatalogueEntry entry = lstDisclaimers->entry(row);
         PageGenerator::Page page;
-        const bool written = generator.makePage(entry, &page);
+        const bool written = generator.makePage(next++, &page);
         txtSelectedPolicy->setPlainText(page.content);
         txtTargetFileContent->setPlainText(page.text);
 
@@ -290,7 +269,7 @@ void frmLegalPages::cmdCreatePages_Click() {
         if (!written)
             continue;
         File1->refresh();
-        txtLinks->setPlainText(LinkCode::withLink(txtLinks->toPlainText(), page.names));
+        txtLinks->setPlainText(generator.links());
     }
 
     if (!generator.failures().isEmpty())
@@ -301,7 +280,7 @@ void frmLegalPages::cmdCreatePages_Click() {
         m_running = false;
         return;
     }
-    txtLinks->setPlainText(LinkCode::finished(txtLinks->toPlainText()));
+    txtLinks->setPlainText(generator.linkCode());
 
     // The link code window is no child of this one: its "Close Window" closes this window, which
     // may then be gone by the time the dialog returns.

@@ -49,8 +49,6 @@ private:
     void UpdateSelectedCount();
     void Drive1_Change(const QString &root);
     void Dir1_Change(const QString &path);
-    // The first failing input check's message and title; false when all pass.
-    bool checkInputs(QString &message, QString &title) const;
 
     QWidget *Picture1;
     QLabel *Label3;

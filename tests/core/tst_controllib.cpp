@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "controllib/QkFile.h"
 #include "controllib/QkParser.h"
 #include "controllib/QkTools.h"
@@ -8,6 +9,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +31,17 @@ QByteArray bytesOf(const QString &path) {
     return file.readAll();
 }
 
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Everything in a folder, hidden files included: a left-over temporary file would show here.
+QStringList inFolder(const QTemporaryDir &dir) {
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                   QDir::Name);
+}
+
 } // namespace
 
 class ControlLibraryTest : public QObject {
@@ -32,42 +50,113 @@ class ControlLibraryTest : public QObject {
 private slots:
     void listFromFile_data() {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("maxLines");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("LF") << QByteArray("a\nb") << QStringList{"a", "b"};
+        QTest::newRow("LF") << QByteArray("a\nb") << -1 << QStringList{"a", "b"};
         QTest::newRow("CR LF, final break makes no empty entry")
-            << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+            << QByteArray("a\r\nb\r\n") << -1 << QStringList{"a", "b"};
         QTest::newRow("blank line inside kept")
-            << QByteArray("a\n\nb\n") << QStringList{"a", "", "b"};
-        QTest::newRow("empty file adds nothing") << QByteArray() << QStringList{};
-        QTest::newRow("BOM dropped") << QByteArray("\xEF\xBB\xBFone") << QStringList{"one"};
-        QTest::newRow("Windows-1252") << QByteArray("caf\xE9\n\x80 5")
+            << QByteArray("a\n\nb\n") << -1 << QStringList{"a", "", "b"};
+        QTest::newRow("empty file adds nothing") << QByteArray() << -1 << QStringList{};
+        QTest::newRow("BOM dropped") << QByteArray("\xEF\xBB\xBFone") << -1 << QStringList{"one"};
+        QTest::newRow("Windows-1252") << QByteArray("caf\xE9\n\x80 5") << -1
                                       << QStringList{QStringLiteral("café"), QStringLiteral("€ 5")};
+        QTest::newRow("a limit takes the first lines")
+            << QByteArray("a\r\nb\r\nc\r\n") << 2 << QStringList{"a", "b"};
+        QTest::newRow("a limit past the end takes all")
+            << QByteArray("a\r\nb") << 3 << QStringList{"a", "b"};
+        QTest::newRow("a limit decides the encoding on the lines taken")
+            << QByteArray("caf\xC3\xA9\n\xE9") << 1 << QStringList{QStringLiteral("café")};
     }
     void listFromFile() {
         QFETCH(QByteArray, bytes);
+        QFETCH(int, maxLines);
         QFETCH(QStringList, expected);
         QTemporaryDir dir;
         QStringList list{"kept"};
-        QVERIFY(QkFile::LoadListFromFile(list, put(dir, "list.txt", bytes)));
+        QVERIFY(QkFile::LoadListFromFile(list, put(dir, "list.txt", bytes), nullptr, maxLines));
         QCOMPARE(list, QStringList{"kept"} + expected);
     }
 
-    void failuresAreReportedAndChangeNothing() {
+    // A pipe would make a reading open wait for a writer and /dev/zero never ends: only regular
+    // files are read. Should a read wait after all, the alarm ends the test.
+    void readsOnlyRegularFiles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing.txt" << systemReason(ENOENT);
+        QTest::newRow("folder") << "folder"
+                                << "It is a folder, not a file";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "It is a pipe, not a file";
+        QTest::newRow("link to a named pipe") << "to-pipe.txt"
+                                              << "It is a pipe, not a file";
+        QTest::newRow("device") << "/dev/zero"
+                                << "It is a device, not a file";
+        QTest::newRow("link to a device") << "to-zero.txt"
+                                          << "It is a device, not a file";
+    }
+    void readsOnlyRegularFiles() {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+        QVERIFY(QFile::link(dir.filePath("pipe"), dir.filePath("to-pipe.txt")));
+        QVERIFY(QFile::link("/dev/zero", dir.filePath("to-zero.txt")));
+        const QString path = QDir(dir.path()).filePath(name);
+
+        ::alarm(60);
         QString text = "before", error;
         QStringList list{"x"};
-        QVERIFY(!QkFile::LoadTextFromFile(text, dir.filePath("missing.txt"), &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(!QkFile::LoadListFromFile(list, dir.filePath("missing.txt")));
-        QVERIFY(!QkFile::LoadTextFromFile(text, dir.path())); // a folder is no file
+        const bool readText = QkFile::LoadTextFromFile(text, path, &error);
+        QString listError;
+        const bool readList = QkFile::LoadListFromFile(list, path, &listError, 10);
+        ::alarm(0);
+        QVERIFY(!readText && !readList);
+        QCOMPARE(error, reason);
+        QCOMPARE(listError, reason);
         QCOMPARE(text, QString("before"));
         QCOMPARE(list, QStringList{"x"});
-        // A folder where the file should go, and a missing folder: nothing written anywhere.
-        QVERIFY(QDir(dir.path()).mkdir("taken.txt"));
-        QVERIFY(!QkFile::SaveTextToFile("x", dir.filePath("taken.txt"), &error));
-        QVERIFY(!QkFile::SaveTextToFile("x", dir.filePath("no/such/a.txt"), &error));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{"taken.txt"});
+    }
+
+    // A save that fails leaves the old file exactly as it was and no temporary file. A file size
+    // limit makes writes fail as on a full disk: a page small enough to sit in a write buffer is
+    // lost only when that buffer is flushed.
+    void failedSavesChangeNothing_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("limit"); // bytes; 0: none
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a folder in the way") << "taken" << 10 << 0 << QString();
+        QTest::newRow("a missing folder") << "no/such/a.txt" << 10 << 0 << QString();
+        QTest::newRow("full disk, new page under 16 KiB")
+            << "page.html" << 5000 << 1024 << systemReason(EFBIG);
+        QTest::newRow("full disk, new page over 16 KiB")
+            << "page.html" << 40000 << 1024 << systemReason(EFBIG);
+    }
+    void failedSavesChangeNothing() {
+        QFETCH(QString, target);
+        QFETCH(int, size);
+        QFETCH(int, limit);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("taken"));
+        const QByteArray edited = QByteArray("<p>Edited by hand.</p>\n").repeated(300);
+        put(dir, "page.html", edited);
+        QString error;
+        bool saved = true;
+        {
+            std::optional<FileSizeLimit> full;
+            if (limit > 0)
+                QVERIFY(full.emplace(rlim_t(limit)).active());
+            saved = QkFile::writeBytes(QByteArray(size, 'n'), dir.filePath(target), &error);
+        }
+        QVERIFY(!saved);
+        QVERIFY(!error.isEmpty());
+        if (!reason.isEmpty())
+            QCOMPARE(error, reason);
+        QCOMPARE(bytesOf(dir.filePath("page.html")), edited);
+        QCOMPARE(inFolder(dir), (QStringList{"page.html", "taken"}));
     }
 
     void encodingsRoundTrip_data() {

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "ModalWatcher.h"
 #include "TestData.h"
 #include "app/FileList.h"
@@ -20,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -135,20 +138,51 @@ private slots:
         QCOMPARE(toldOnce(), "Missing Info: Missing Info: 'Site Name' Field is Empty.");
     }
 
-    // One message lists the failed pages; a link code window opens only when a page was written
-    // and links only the pages written.
+    // One message lists the failed pages with their reasons; a page it would have replaced stays
+    // as it was. The link code window, which says the pages were created, opens only when a page
+    // was written and links only the pages written.
+    void failedPagesAreToldAndLeftOutOfTheLinkCode_data() {
+        QTest::addColumn<int>("size"); // of the page's text; 0: a folder where the page should go
+        QTest::newRow("a folder in the way") << 0;
+        QTest::newRow("full disk, page under 16 KiB") << 5000;
+        QTest::newRow("full disk, page over 16 KiB") << 40000;
+    }
     void failedPagesAreToldAndLeftOutOfTheLinkCode() {
-        QDir(m_site->path()).mkpath("disclaimer.html"); // a folder where the page should go
+        QFETCH(int, size);
+        const QString page = QDir(m_site->path()).filePath("disclaimer.html");
+        const QByteArray edited = QByteArray("<p>Edited by hand.</p>\n").repeated(300);
+        if (size == 0) {
+            QDir().mkpath(page);
+        } else {
+            TestData::write(pages(), "disclaimer.txt", QByteArray(size, 'd'));
+            TestData::write(m_site->path(), "disclaimer.html", edited);
+        }
+        open({0});
+        std::optional<FileSizeLimit> full; // writes past 1 KiB fail as on a full disk
+        if (size > 0)
+            QVERIFY(full.emplace(1024).active());
         // The message without the page's path and the system's reason.
-        const auto told = [] { return toldOnce().replace(QRegularExpression(" \".*\\)"), ""); };
+        QString reason;
+        const auto told = [&] {
+            QString message = toldOnce();
+            reason = QRegularExpression(" \\((.*)\\)\\.\\n").match(message).captured(1);
+            return message.replace(QRegularExpression(" \".*\\)"), "");
+        };
         const QString failed = "Error: This page could not be made:\n\ndisclaimer.html: it cannot "
                                "be written to.\n\n";
-        open({0});
         QCOMPARE(run(), NoLinkWindow);
         QCOMPARE(told(), failed + "No page was written.");
+        if (size > 0)
+            QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
         tick({1});
         QCOMPARE(run(), "<center>" + Privacy + "</center>");
         QCOMPARE(told(), failed + "The other pages were written.");
+        full.reset();
+        if (size > 0)
+            QCOMPARE(TestData::read(page), edited);
+        QCOMPARE(QDir(m_site->path())
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+                 (QStringList{"disclaimer.html", "privacy-policy.html"}));
     }
 
     void twoRunsEachShowTheirOwnLinkCode() {

@@ -1,0 +1,94 @@
+#include "legalpages/PageCharset.h"
+
+#include <QList>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+// The names browsers take for Windows-1252 and for UTF-8.
+bool isWindows1252(const QString &name) {
+    static const QStringList names = {
+        "ansi_x3.4-1968", "ascii",           "cp1252",     "cp819",     "csisolatin1",
+        "ibm819",         "iso-8859-1",      "iso-ir-100", "iso8859-1", "iso88591",
+        "iso_8859-1",     "iso_8859-1:1987", "l1",         "latin1",    "us-ascii",
+        "windows-1252",   "x-cp1252"};
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
+bool isUtf8(const QString &name) {
+    static const QStringList names = {
+        "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "utf-8", "utf8", "x-unicode20utf8"};
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
+struct Declaration {
+    qsizetype start; // of the encoding's name
+    qsizetype length;
+    QString name;
+};
+
+// The charset declarations of <meta> tags outside comments, in their order: <meta charset="x">
+// and <meta http-equiv="Content-Type" content="text/html; charset=x">.
+QList<Declaration> declarations(const QString &html) {
+    static const QRegularExpression meta(
+        QStringLiteral(R"(<meta\b[^>]*?\bcharset\s*=\s*["']?\s*([^\s"'/;>]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<Declaration> found;
+    qsizetype from = 0;
+    while (from < html.size()) {
+        const qsizetype comment = html.indexOf(QStringLiteral("<!--"), from);
+        const qsizetype end = comment < 0 ? html.size() : comment;
+        auto matches = meta.globalMatch(QStringView(html).first(end), from);
+        while (matches.hasNext()) {
+            const QRegularExpressionMatch match = matches.next();
+            found.append({match.capturedStart(1), match.capturedLength(1), match.captured(1)});
+        }
+        if (comment < 0)
+            break;
+        const qsizetype close = html.indexOf(QStringLiteral("-->"), comment + 4);
+        from = close < 0 ? html.size() : close + 3;
+    }
+    return found;
+}
+
+} // namespace
+
+PageCharset PageCharset::forTemplate(const DecodedText &htmlTemplate) {
+    PageCharset charset;
+    charset.htmlTemplate = htmlTemplate.text;
+    charset.encoding = htmlTemplate.encoding;
+    charset.byteOrderMark = htmlTemplate.byteOrderMark;
+    // A mark followed by bytes that are no UTF-8 was read as the three characters of its bytes.
+    static const QString markAsWindows1252 = QStringLiteral("\u00EF\u00BB\u00BF");
+    if (charset.encoding == TextEncoding::Windows1252 &&
+        charset.htmlTemplate.startsWith(markAsWindows1252)) {
+        charset.htmlTemplate.remove(0, markAsWindows1252.size());
+        charset.byteOrderMark = true;
+    }
+
+    const QList<Declaration> declared = declarations(charset.htmlTemplate);
+    if (charset.byteOrderMark) {
+        charset.encoding = TextEncoding::Utf8;
+    } else if (!declared.isEmpty() && isWindows1252(declared.first().name)) {
+        charset.encoding = TextEncoding::Windows1252;
+        return charset;
+    } else if (!declared.isEmpty()) {
+        charset.encoding = TextEncoding::Utf8;
+    }
+    if (charset.encoding != TextEncoding::Utf8 || declared.isEmpty() ||
+        std::all_of(declared.begin(), declared.end(),
+                    [](const Declaration &d) { return isUtf8(d.name); }))
+        return charset;
+    // From the last to the first, so the positions of the earlier ones stay right.
+    for (auto it = declared.crbegin(); it != declared.crend(); ++it) {
+        if (!isUtf8(it->name))
+            charset.htmlTemplate.replace(it->start, it->length, QStringLiteral("utf-8"));
+    }
+    return charset;
+}
+
+QByteArray PageCharset::encode(const QString &page) const {
+    return TextCodec::encode(page, encoding, byteOrderMark);
+}

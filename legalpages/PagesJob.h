@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/Catalogue.h"
+#include "app/UserMessage.h"
+#include "legalpages/SiteFacts.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Everything one run of the legal pages job needs, taken from whoever asks for it (the window or
+// the command line) when the run starts.
+struct PagesJob {
+    QString pagesFolder;         // the program folder + "/templates/pages"
+    QString siteFolder;          // where the pages are written
+    QList<CatalogueEntry> pages; // the pages to make, in catalogue order
+    SiteFacts site;
+    QDate date; // the day put in for "[date]"
+
+    // The checks of the inputs, in their order: the first that fails, or nothing. Empty means the
+    // empty text; blanks count as filled.
+    std::optional<UserMessage> refusal() const;
+};
