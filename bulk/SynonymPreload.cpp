@@ -18,7 +18,6 @@ SynonymPreload::Step SynonymPreload::Timer1_Timer() {
 void SynonymPreload::LoadSynonymRules() {
     m_lstReglas.clear();
     // A missing file leaves the list empty; the sequence then simply ends on the third tick.
-    QkFile::LoadListFromFile(m_lstReglas, m_path);
-    if (m_lstReglas.size() > MaxEntries)
-        m_lstReglas.resize(MaxEntries);
+    // Lines past the last one kept are never read.
+    QkFile::LoadListFromFile(m_lstReglas, m_path, nullptr, MaxEntries);
 }

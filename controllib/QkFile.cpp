@@ -33,11 +33,10 @@ bool readLeading(QByteArray &bytes, const QString &path, QString *error, qsizety
         bytes.clear();
         return true;
     }
-    // A whole file is read in one call when its size is known; a bounded read takes steps small
-    // enough to stop soon after its last line.
-    const qsizetype step =
-        maxLines < 0 ? qsizetype(qMax<qint64>(file.sizeHint() + 1, 4096)) : 64 * 1024;
-    QByteArray data(step, Qt::Uninitialized);
+    if (maxLines < 0)
+        return file.readAll(bytes, error);
+    // Steps small enough to stop soon after the last line wanted.
+    QByteArray data(64 * 1024, Qt::Uninitialized);
     qsizetype used = 0;
     qsizetype scanned = 0;
     qsizetype lines = 0;
@@ -50,7 +49,7 @@ bool readLeading(QByteArray &bytes, const QString &path, QString *error, qsizety
         if (got == 0)
             break;
         used += qsizetype(got);
-        while (maxLines > 0 && scanned < used) {
+        while (scanned < used) {
             const void *feed =
                 std::memchr(data.constData() + scanned, '\n', size_t(used - scanned));
             if (!feed) {

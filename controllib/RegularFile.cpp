@@ -58,12 +58,15 @@ RegularFile::RegularFile() = default;
 RegularFile::~RegularFile() = default;
 
 bool RegularFile::open(const QString &path, QString *error) {
+    return openIn(AT_FDCWD, QFile::encodeName(path), error);
+}
+
+bool RegularFile::openIn(int folderFd, const QByteArray &name, QString *error) {
     m_handle.reset();
-    const QByteArray name = QFile::encodeName(path);
     // stat, not lstat: a symbolic link is judged by what it points at. Nothing else is opened, as
     // opening a device may already do something.
     struct stat info {};
-    if (::stat(name.constData(), &info) != 0) {
+    if (::fstatat(folderFd, name.constData(), &info, 0) != 0) {
         setError(error, systemReason(errno));
         return false;
     }
@@ -74,7 +77,8 @@ bool RegularFile::open(const QString &path, QString *error) {
     // Without O_NONBLOCK, a pipe put in the file's place since the check would wait for a writer.
     auto handle = std::make_unique<Handle>();
     do
-        handle->fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        handle->fd =
+            ::openat(folderFd, name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     while (handle->fd < 0 && errno == EINTR);
     if (handle->fd < 0) {
         setError(error, systemReason(errno));
@@ -88,10 +92,7 @@ bool RegularFile::open(const QString &path, QString *error) {
         setError(error, why);
         return false;
     }
-    // A regular file it is: from now on read it the ordinary way.
-    const int flags = ::fcntl(handle->fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(handle->fd, F_SETFL, flags & ~O_NONBLOCK);
+    // A regular file it is, and O_NONBLOCK changes nothing for reading one.
     handle->size = qint64(info.st_size);
     m_handle = std::move(handle);
     return true;
@@ -167,3 +168,25 @@ qint64 RegularFile::read(char *data, qint64 size, QString *error) {
 }
 
 #endif
+
+bool RegularFile::readAll(QByteArray &bytes, QString *error) {
+    // One byte more than the size: a read that then comes back short, after the whole size, is
+    // the end of the file.
+    const qint64 expected = sizeHint();
+    QByteArray data(qsizetype(qMax<qint64>(expected + 1, 4096)), Qt::Uninitialized);
+    qsizetype used = 0;
+    for (;;) {
+        if (used == data.size())
+            data.resize(data.size() * 2);
+        const qsizetype wanted = data.size() - used;
+        const qint64 got = read(data.data() + used, wanted, error);
+        if (got < 0)
+            return false;
+        used += qsizetype(got);
+        if (got == 0 || (got < wanted && used >= expected))
+            break;
+    }
+    data.truncate(used);
+    bytes = std::move(data);
+    return true;
+}

@@ -17,10 +17,18 @@ public:
 
     // Returns false, with a reason in *error, when path is no readable regular file.
     bool open(const QString &path, QString *error = nullptr);
+#ifdef Q_OS_UNIX
+    // The same for the file name (its bytes, as the folder lists it) inside an open folder.
+    bool openIn(int folderFd, const QByteArray &name, QString *error = nullptr);
+#endif
     // The size the file had when it was opened; a hint only, the file may change meanwhile.
     qint64 sizeHint() const;
     // Reads up to size bytes: the number read, 0 at the end, -1 on failure (reason in *error).
     qint64 read(char *data, qint64 size, QString *error = nullptr);
+    // Reads the rest of the file. A file read whole from its start takes one read when it still
+    // has the size it had when opened; one that grew meanwhile is read on to its end. May throw
+    // std::bad_alloc.
+    bool readAll(QByteArray &bytes, QString *error = nullptr);
 
 private:
     struct Handle;

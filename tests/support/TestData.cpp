@@ -5,9 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace TestData {
 
 QString write(const QString &dir, const QString &name, const QByteArray &bytes) {
@@ -36,22 +33,6 @@ void copyProgramData(const QString &folder) {
         write(folder, QDir(source).relativeFilePath(path), read(path));
     }
     write(folder, QStringLiteral("rwdb.txt"), read(source + QStringLiteral("/rwdb.txt")));
-}
-
-FileSizeLimit::FileSizeLimit(qint64 bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    m_soft = qint64(limit.rlim_cur);
-    limit.rlim_cur = rlim_t(bytes);
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit() {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = rlim_t(m_soft);
-    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 } // namespace TestData

@@ -13,15 +13,4 @@ QByteArray read(const QString &path);
 // folder that a test may change.
 void copyProgramData(const QString &folder);
 
-// While it lives, every write of this process past `bytes` bytes into a file fails with EFBIG,
-// as on a full disk (the signal such a write raises is ignored).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(qint64 bytes);
-    ~FileSizeLimit();
-
-private:
-    qint64 m_soft;
-};
-
 } // namespace TestData
