@@ -70,38 +70,10 @@ struct Options {
                             QStringLiteral("List the disclaimers --disclaimer can name.")};
 };
 
-// The ticked entries, in catalogue order, or the name that matches none.
-std::optional<QString> tick(const QList<CatalogueEntry> &catalogue, const QStringList &names,
-                            QList<CatalogueEntry> &ticked) {
-    QList<bool> wanted(catalogue.size(), false);
-    for (const QString &name : names) {
-        bool found = false;
-        for (qsizetype i = 0; i < catalogue.size(); ++i) {
-            const CatalogueEntry &entry = catalogue.at(i);
-            if (entry.displayName.compare(name, Qt::CaseInsensitive) == 0 ||
-                QFileInfo(entry.filePath).fileName().compare(name, Qt::CaseInsensitive) == 0) {
-                wanted[i] = found = true;
-            }
-        }
-        if (!found)
-            return name;
-    }
-    for (qsizetype i = 0; i < catalogue.size(); ++i) {
-        if (wanted.at(i))
-            ticked.append(catalogue.at(i));
-    }
-    return std::nullopt;
-}
-
-int refused(const BatchMessage &message) {
-    Console::err(message.title + QStringLiteral(": ") + message.text + QLatin1Char('\n'));
-    return CommandLine::Refused;
-}
-
 int dryRun(BatchRun &run) {
     BatchMessage refusal;
     if (!run.check(&refusal))
-        return refused(refusal);
+        return CommandLine::refused(refusal);
     const QString output = run.job().outputFolder();
     Console::say(QFileInfo(output).isDir()
                      ? QStringLiteral("dry run: would write into %1").arg(output)
@@ -129,7 +101,7 @@ int dryRun(BatchRun &run) {
 int work(BatchRun &run, bool verbose) {
     BatchMessage refusal;
     if (!run.prepare(&refusal))
-        return refused(refusal);
+        return CommandLine::refused(refusal);
     if (verbose)
         Console::err(BatchRun::firstLogLine(run.job().filesFound) + QLatin1Char('\n'));
     g_interrupted = false;
@@ -239,12 +211,12 @@ int run(const QStringList &arguments) {
     job.phrases = data.phrases;
     job.phraseFiles = data.phraseFiles;
     if (const auto unknown =
-            tick(data.catalogue, parser.values(o.disclaimer), job.tickedDisclaimers))
+            CommandLine::choose(data.catalogue, parser.values(o.disclaimer), job.tickedDisclaimers))
         return usageError(kCommand, QStringLiteral("there is no disclaimer '%1' (see "
                                                    "'clausewright articles --list-disclaimers')")
                                         .arg(*unknown));
     if (const auto refusal = job.refusal())
-        return refused(*refusal);
+        return CommandLine::refused(*refusal);
 
     SeededRandom random;
     if (seed)

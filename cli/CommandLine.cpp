@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace CommandLine {
 
@@ -74,6 +75,32 @@ QString helpText(const QString &helpFromParser, const QString &usage) {
 QCommandLineOption helpOption() {
     return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                               QStringLiteral("Show this help."));
+}
+
+int refused(const UserMessage &message) {
+    Console::err(message.title + QStringLiteral(": ") + message.text + QLatin1Char('\n'));
+    return Refused;
+}
+
+std::optional<QString> choose(const QList<CatalogueEntry> &catalogue, const QStringList &names,
+                              QList<CatalogueEntry> &chosen) {
+    QList<bool> wanted(catalogue.size(), false);
+    for (const QString &name : names) {
+        bool found = false;
+        for (qsizetype i = 0; i < catalogue.size(); ++i) {
+            const CatalogueEntry &entry = catalogue.at(i);
+            if (entry.displayName.compare(name, Qt::CaseInsensitive) == 0 ||
+                QFileInfo(entry.filePath).fileName().compare(name, Qt::CaseInsensitive) == 0)
+                wanted[i] = found = true;
+        }
+        if (!found)
+            return name;
+    }
+    for (qsizetype i = 0; i < catalogue.size(); ++i) {
+        if (wanted.at(i))
+            chosen.append(catalogue.at(i));
+    }
+    return std::nullopt;
 }
 
 QString dataFolder(const QString &option) {

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "app/Catalogue.h"
+#include "app/UserMessage.h"
+
 #include <QCommandLineOption>
+#include <QList>
 #include <QStringList>
+
+#include <optional>
 
 // The program run from a script: "clausewright articles ..." and "clausewright pages ...", on the
 // same core as the windows, without a display. Exit status: 0 when everything was done, 1 when
@@ -20,6 +26,12 @@ int usageError(const QString &command, const QString &problem);
 QString helpText(const QString &helpFromParser, const QString &usage);
 // The option -h, --help.
 QCommandLineOption helpOption();
+// A refused run: the window's message, "Title: text", on standard error, then Refused.
+int refused(const UserMessage &message);
+// The catalogue entries that names name, by display name or file name (letter case aside), in
+// catalogue order; or the first name that names none.
+std::optional<QString> choose(const QList<CatalogueEntry> &catalogue, const QStringList &names,
+                              QList<CatalogueEntry> &chosen);
 // The folder holding templates/ and rwdb.txt: --data's value, else the program's own folder.
 QString dataFolder(const QString &option);
 

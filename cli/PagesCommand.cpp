@@ -1,12 +1,146 @@
 #include "cli/PagesCommand.h"
 
+#include "app/Catalogue.h"
 #include "cli/CommandLine.h"
+#include "cli/Console.h"
+#include "legalpages/LinkCode.h"
+#include "legalpages/PageGenerator.h"
+
+#include <QCommandLineParser>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+
+#include <optional>
 
 namespace PagesCommand {
 
+namespace {
+
+using CommandLine::usageError;
+
+const QString kCommand = QStringLiteral("pages");
+
+struct Options {
+    QCommandLineOption page{QStringLiteral("page"),
+                            QStringLiteral("Write this page, by its name (\"Privacy Policy\") or "
+                                           "file name (\"privacy-policy.txt\"). Repeat for more; "
+                                           "they keep the catalogue's order."),
+                            QStringLiteral("NAME")};
+    QCommandLineOption all{QStringLiteral("all"), QStringLiteral("Write every page.")};
+    QCommandLineOption siteName{QStringLiteral("site-name"), QStringLiteral("The site's name."),
+                                QStringLiteral("TEXT")};
+    QCommandLineOption siteUrl{QStringLiteral("site-url"), QStringLiteral("The site's address."),
+                               QStringLiteral("URL")};
+    QCommandLineOption email{QStringLiteral("email"),
+                             QStringLiteral("The e-mail address the pages give."),
+                             QStringLiteral("ADDRESS")};
+    QCommandLineOption dryRun{QStringLiteral("dry-run"),
+                              QStringLiteral("Say what would be written and replaced, print the "
+                                             "link code; write nothing.")};
+    QCommandLineOption data{QStringLiteral("data"),
+                            QStringLiteral("The folder holding templates/ (default: the "
+                                           "program's own)."),
+                            QStringLiteral("DIR")};
+    QCommandLineOption list{QStringLiteral("list-pages"),
+                            QStringLiteral("List the pages --page can name.")};
+};
+
+int dryRun(const PageGenerator &generator) {
+    QString links;
+    for (const PageGenerator::PlannedPage &page : generator.plan()) {
+        Console::err(
+            (page.replaces ? QStringLiteral("would replace ") : QStringLiteral("would write ")) +
+            page.path + QLatin1Char('\n'));
+        links = LinkCode::withLink(links, page.names);
+    }
+    Console::out(LinkCode::finished(links) + QLatin1Char('\n'));
+    return CommandLine::Done;
+}
+
+int work(PageGenerator &generator) {
+    generator.makeAll();
+    for (const PageGenerator::Failure &failure : generator.failures())
+        Console::say(
+            QStringLiteral("%1 could not be made: %2.").arg(failure.fileName, failure.reason));
+    if (!generator.written().isEmpty())
+        Console::out(generator.linkCode() + QLatin1Char('\n'));
+    Console::say(QStringLiteral("%1 of %2 pages written into %3.")
+                     .arg(generator.written().size())
+                     .arg(generator.count())
+                     .arg(generator.job().siteFolder));
+    return generator.failures().isEmpty() ? CommandLine::Done : CommandLine::SomeFailed;
+}
+
+} // namespace
+
 int run(const QStringList &arguments) {
-    Q_UNUSED(arguments);
-    return CommandLine::usageError(QStringLiteral("pages"), QStringLiteral("not yet"));
+    Options o;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes one filled HTML page per chosen legal page into SITE_FOLDER and\n"
+                       "prints the line of link code for the site's home page on standard\n"
+                       "output. A page of the same name there is replaced."));
+    parser.addOption(CommandLine::helpOption());
+    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.dryRun, o.data, o.list});
+    parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
+                                 QStringLiteral("The folder of the web site."));
+    if (!parser.parse(QStringList{QStringLiteral("clausewright pages")} + arguments))
+        return usageError(kCommand, parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        Console::out(CommandLine::helpText(
+            parser.helpText(),
+            QStringLiteral("Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | "
+                           "--all)\n"
+                           "       clausewright pages --list-pages [--data DIR]")));
+        return CommandLine::Done;
+    }
+
+    const QString pagesFolder =
+        CommandLine::dataFolder(parser.value(o.data)) + QStringLiteral("/templates/pages");
+    QList<CatalogueEntry> catalogue;
+    QString reason;
+    if (!Catalogue::list(pagesFolder, catalogue, &reason)) {
+        Console::say(QStringLiteral("the folder of legal page templates %1 cannot be read (%2).")
+                         .arg(pagesFolder, reason));
+        return CommandLine::Refused;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(o.list)) {
+        if (!positional.isEmpty())
+            return usageError(kCommand, QStringLiteral("--list-pages takes no folder"));
+        for (const CatalogueEntry &entry : std::as_const(catalogue))
+            Console::out(entry.displayName + QLatin1Char('\t') +
+                         QFileInfo(entry.filePath).fileName() + QLatin1Char('\n'));
+        return CommandLine::Done;
+    }
+    if (positional.size() != 1)
+        return usageError(kCommand, positional.isEmpty()
+                                        ? QStringLiteral("the site's folder is missing")
+                                        : QStringLiteral("one site folder, please"));
+    const QFileInfo site(positional.first());
+    if (!site.isDir())
+        return usageError(kCommand, QStringLiteral("%1 is not a folder").arg(positional.first()));
+    if (parser.isSet(o.all) && parser.isSet(o.page))
+        return usageError(kCommand, QStringLiteral("--page and --all do not go together"));
+
+    QList<CatalogueEntry> pages;
+    if (parser.isSet(o.all))
+        pages = catalogue;
+    else if (const auto unknown = CommandLine::choose(catalogue, parser.values(o.page), pages))
+        return usageError(kCommand, QStringLiteral("there is no page '%1' (see 'clausewright pages "
+                                                   "--list-pages')")
+                                        .arg(*unknown));
+    PageGenerator generator(
+        {pagesFolder,
+         QDir::cleanPath(site.absoluteFilePath()),
+         pages,
+         {parser.value(o.siteName), parser.value(o.siteUrl), parser.value(o.email)},
+         QDate::currentDate()});
+    UserMessage refusal;
+    if (!generator.prepare(&refusal))
+        return CommandLine::refused(refusal);
+    return parser.isSet(o.dryRun) ? dryRun(generator) : work(generator);
 }
 
 } // namespace PagesCommand

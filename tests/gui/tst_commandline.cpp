@@ -1,10 +1,12 @@
 // The command line, run as the real program with no display: the same bytes as the window for the
 // same draws, the window's refusals, exit statuses, and a dry run that writes nothing.
+#include "ModalWatcher.h"
 #include "TestData.h"
 #include "app/FolderList.h"
 #include "app/Seam.h"
 #include "bulk/frmMass.h"
 #include "controllib/RandomSource.h"
+#include "legalpages/frmLegalPages.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -175,6 +177,80 @@ private slots:
                                    " (replaces the file there)"));
     }
 
+    void writesTheWindowsPagesAndPrintsItsLinkCode() {
+        QTemporaryDir byWindow, byCommand;
+        Seam::setProgramFolder(program());
+        Seam::setRecordingMessages(true);
+        auto *window = new frmLegalPages;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QVERIFY(window->findChild<FolderList *>("Dir1")->setPath(byWindow.path()));
+        auto *list = window->findChild<QListWidget *>("lstDisclaimers");
+        QStringList names;
+        for (int row : {1, 3, 10}) {
+            list->item(row)->setCheckState(Qt::Checked);
+            names << list->item(row)->text();
+        }
+        const QStringList site{"Herb & Garden", "https://herbs.example/?a=1", "me@herbs.example"};
+        window->findChild<QLineEdit *>("txtSiteName")->setText(site[0]);
+        window->findChild<QLineEdit *>("txtSiteUrl")->setText(site[1]);
+        window->findChild<QLineEdit *>("txtemail")->setText(site[2]);
+        QString code;
+        ModalWatcher watcher([&](QWidget *modal) {
+            code = modal->findChild<QPlainTextEdit *>("txtLinks")->toPlainText();
+            modal->findChild<QPushButton *>("cmdClose")->click();
+        });
+        QTest::mouseClick(window->findChild<QPushButton *>("cmdCreatePages"), Qt::LeftButton);
+        QVERIFY(watcher.fired());
+
+        QStringList arguments{"pages", byCommand.path(), "--site-name", site[0],  "--site-url",
+                              site[1], "--email",        site[2],       "--data", program()};
+        for (const QString &name : names)
+            arguments << "--page" << name;
+        const Result dry = command(arguments + QStringList{"--dry-run"});
+        QCOMPARE(dry.status, 0);
+        QCOMPARE(dry.out, code + "\n");
+        QCOMPARE(tree(byCommand.path()), (QMap<QString, QByteArray>{}));
+        const Result r = command(arguments);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, code + "\n");
+        QCOMPARE(tree(byCommand.path()).size(), 3);
+        QCOMPARE(tree(byCommand.path()), tree(byWindow.path()));
+    }
+
+    void pagesRefusedOrFailed_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        const QStringList site{"--site-name", "S", "--site-url", "U", "--email", "E"};
+        QTest::newRow("no page") << site << 2
+                                 << "No Page Selected: Please select at least 1 legal page to add.";
+        QTest::newRow("no site name")
+            << QStringList{"--all", "--site-url", "U", "--email", "E"} << 2
+            << "Missing Info: Missing Info: 'Site Name' Field is Empty.";
+        QTest::newRow("unknown page") << site + QStringList{"--page", "Nonesuch"} << 2
+                                      << "clausewright: there is no page 'Nonesuch'";
+        QTest::newRow("a folder where one page goes")
+            << site + QStringList{"--page", "Disclaimer", "--page", "Privacy Policy"} << 1
+            << "clausewright: privacy-policy.html could not be made: it cannot be written to";
+    }
+
+    void pagesRefusedOrFailed() {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTemporaryDir site;
+        QDir(site.path()).mkpath("privacy-policy.html");
+        const Result r = command(QStringList{"pages", site.path(), "--data", program()} + options);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        // Refused: nothing written and no link code; failed: the other page is written and linked.
+        QCOMPARE(tree(site.path()).keys(),
+                 status == 2 ? QStringList{} : QStringList{"disclaimer.html"});
+        QCOMPARE(r.out, status == 2 ? QString()
+                                    : QString("<center><a href=\"disclaimer.html\">Disclaimer</a>"
+                                              "</center>\n"));
+    }
+
     void helpVersionAndListsNeedNoDisplay_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("firstLine");
@@ -184,6 +260,11 @@ private slots:
             << QStringList{"articles", "--help"} << "Usage: clausewright articles [options] FOLDER";
         QTest::newRow("disclaimers") << QStringList{"articles", "--list-disclaimers"}
                                      << "Affiliate Disclosure\taffiliate-disclosure.txt";
+        QTest::newRow("pages help")
+            << QStringList{"pages", "--help"}
+            << "Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | --all)";
+        QTest::newRow("pages") << QStringList{"pages", "--list-pages"}
+                               << "Advertising Policy\tadvertising-policy.txt";
     }
 
     void helpVersionAndListsNeedNoDisplay() {
