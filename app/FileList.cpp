@@ -2,10 +2,36 @@
 
 #include "app/FolderListing.h"
 
+#include <QAbstractListModel>
 #include <QDir>
 
-FileList::FileList(QWidget *parent) : QListWidget(parent) {
+// The names of a file list, shown as FolderListing shows them.
+class FileNameModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : int(names.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (!index.isValid() || index.row() >= names.size() ||
+            (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+            return {};
+        return FolderListing::shownName(names.at(index.row()));
+    }
+    void setNames(QByteArrayList newNames) {
+        beginResetModel();
+        names = std::move(newNames);
+        endResetModel();
+    }
+
+    QByteArrayList names;
+};
+
+FileList::FileList(QWidget *parent) : QListView(parent), m_model(new FileNameModel(this)) {
     setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setModel(m_model);
     m_path = QDir::currentPath();
 }
 
@@ -25,16 +51,21 @@ void FileList::list(const QString &folder, const QString &pattern) {
 }
 
 void FileList::refresh() {
-    m_names = FolderListing::localNames(m_path, m_patterns);
-    clear();
-    for (const QByteArray &name : std::as_const(m_names))
-        addItem(FolderListing::shownName(name));
+    m_model->setNames(FolderListing::localNames(m_path, m_patterns));
+}
+
+int FileList::count() const {
+    return m_model->rowCount();
 }
 
 QStringList FileList::fileNames() const {
     QStringList names;
-    names.reserve(m_names.size());
-    for (const QByteArray &name : m_names)
+    names.reserve(m_model->names.size());
+    for (const QByteArray &name : std::as_const(m_model->names))
         names.append(FolderListing::shownName(name));
     return names;
+}
+
+const QByteArrayList &FileList::localNames() const {
+    return m_model->names;
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QByteArrayList>
-#include <QListWidget>
+#include <QListView>
 #include <QStringList>
 
+class FileNameModel;
+
 // A file list: the files of one folder whose names match a pattern ("*.txt", "*.htm;*.html"),
-// as FolderListing lists them. Each name is kept as the file system holds it, so a run reads the
-// very file that is shown, whatever bytes its name holds.
-class FileList : public QListWidget {
+// as FolderListing lists them. Each name is kept as the file system holds them, so a run reads
+// the very file that is shown, whatever bytes its name holds. A folder of a hundred thousand
+// articles costs the names and little more: the rows are drawn from them as they are shown.
+class FileList : public QListView {
     Q_OBJECT
 
 public:
@@ -22,12 +25,13 @@ public:
     void list(const QString &folder, const QString &pattern);
     // Re-reads the folder.
     void refresh();
+    int count() const;
     // The names as shown, and as the file system holds them, in the list's order.
     QStringList fileNames() const;
-    const QByteArrayList &localNames() const { return m_names; }
+    const QByteArrayList &localNames() const;
 
 private:
     QString m_path;
     QStringList m_patterns{QStringLiteral("*.*")};
-    QByteArrayList m_names;
+    FileNameModel *m_model;
 };

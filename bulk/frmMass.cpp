@@ -5,6 +5,7 @@
 #include "app/DriveList.h"
 #include "app/FileList.h"
 #include "app/FolderList.h"
+#include "app/LogView.h"
 #include "app/Seam.h"
 #include "app/Twips.h"
 #include "app/WindowStyle.h"
@@ -29,6 +30,10 @@
 #include <QTimer>
 
 #include <utility>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -257,7 +262,8 @@ void frmMass::buildRunControls() {
     prgRun->setTextVisible(true);
     Twips::place(prgRun, 7365, 6765, 4440, 300);
     prgRun->hide();
-    txtLog = textBox(this, "txtLog", 5490, 7155, 6315, 780);
+    txtLog = WindowStyle::placed(new LogView(this), "txtLog", 5490, 7155, 6315, 780);
+    txtLog->setFont(plain());
     Command2 =
         button(this, "Command2", QStringLiteral("Close"), 5490, 8100, 6360, 645, plain(true));
 
@@ -462,7 +468,6 @@ void frmMass::vbtnLoad_Click() {
     }
     const int total = run->count();
 
-    m_log.clear();
     txtLog->clear();
     setRunning(true);
     appendLog(BatchRun::firstLogLine(filesFound));
@@ -484,14 +489,12 @@ void frmMass::vbtnLoad_Click() {
     m_thread->start();
 }
 
+QString frmMass::logText() const {
+    return txtLog->text(QStringLiteral("\r\n"));
+}
+
 void frmMass::appendLog(const QString &line) {
-    if (m_log.isEmpty()) {
-        m_log = line;
-        txtLog->setPlainText(line);
-        return;
-    }
-    m_log += QStringLiteral("\r\n") + line;
-    txtLog->appendPlainText(line);
+    txtLog->appendLines({line});
 }
 
 void frmMass::setRunning(bool running) {
@@ -509,16 +512,17 @@ void frmMass::setRunning(bool running) {
 
 void frmMass::articlesDone(int done, int total, const QStringList &logLines) {
     Q_UNUSED(total);
-    if (!logLines.isEmpty()) {
-        m_log += QStringLiteral("\r\n") + logLines.join(QStringLiteral("\r\n"));
-        txtLog->appendPlainText(logLines.join(QLatin1Char('\n')));
-    }
+    txtLog->appendLines(logLines);
     prgRun->setValue(done);
 }
 
 void frmMass::runFinished(int failures, int done, bool stopped) {
     const int total = prgRun->maximum();
     stopRun();
+#ifdef __GLIBC__
+    // The run's working memory is free again; hand it back rather than keep it for the next run.
+    malloc_trim(0);
+#endif
     setRunning(false);
     const bool closing = std::exchange(m_stopping, false);
     if (stopped) {

@@ -10,6 +10,7 @@ class BatchWorker;
 class DriveList;
 class FileList;
 class FolderList;
+class LogView;
 class CatalogueList;
 class QCheckBox;
 class QGroupBox;
@@ -38,7 +39,7 @@ public:
 
     bool isRunning() const { return m_worker != nullptr; }
     // The log as written, lines joined with CR LF.
-    const QString &logText() const { return m_log; }
+    QString logText() const;
 
     void SelectPanel(int index);
     void lblMenu_Click(int index);
@@ -81,7 +82,6 @@ private:
     QString &OutputFolder;
     BulkData m_data;
     SynonymPreload m_synonyms;
-    QString m_log;
     QString m_loadProblems;
     bool m_shown = false;
     bool m_stopping = false; // the user asked to stop the run and close the window
@@ -124,7 +124,7 @@ private:
     QPushButton *Command1;
     QLabel *Label5;
     QProgressBar *prgRun;
-    QPlainTextEdit *txtLog;
+    LogView *txtLog;
     QPushButton *Command2;
 
     QTimer *Timer1;

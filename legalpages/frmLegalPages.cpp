@@ -93,8 +93,7 @@ void frmLegalPages::buildPickers() {
     Drive1 = placed(new DriveList(this), "Drive1", 405, 1485, 4065, 315);
     Dir1 = placed(new FolderList(this), "Dir1", 405, 1890, 4065, 3465);
     File1 = placed(new FileList(this), "File1", 405, 5490, 4065, 1650);
-    File1->setPattern(QStringLiteral("*.htm;*.html"));
-    File1->setPath(Dir1->path());
+    File1->list(Dir1->path(), QStringLiteral("*.htm;*.html"));
 
     Frame1 = new QGroupBox(QStringLiteral("Instructions   "), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

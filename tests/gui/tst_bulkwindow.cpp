@@ -1,6 +1,7 @@
 #include "BulkFixture.h"
 #include "app/FileList.h"
 #include "app/FolderList.h"
+#include "app/LogView.h"
 #include "app/Seam.h"
 #include "bulk/frmMass.h"
 #include "controllib/QkFrame.h"
@@ -189,7 +190,7 @@ private slots:
             const QString log = "Executing Actions... 3 Files...\r\nContent Added to : a.txt---"
                                 "\r\nContent Added to : c.Txt---\r\nDone.";
             QCOMPARE(w.logText(), log);
-            QCOMPARE(child<QPlainTextEdit>(w, "txtLog")->toPlainText(), QString(log).remove('\r'));
+            QCOMPARE(child<LogView>(w, "txtLog")->text(), QString(log).remove('\r'));
             // The window's defaults, the first link text, the ticked snippets in list order.
             const QByteArray statement = "If you want to Make Money with Forex then take a "
                                          "look:<br> <a href=\"http://\">One</a><br><br>";
