@@ -13,6 +13,10 @@
 #include <new>
 #include <system_error>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 // Makes one folder level. Returns false with a reason when it cannot.
@@ -109,9 +113,16 @@ BatchRun::Outcome BatchRun::plan(int index) const {
     if (bytes.size() == TextCodec::sniff(bytes).byteOrderMarkSize)
         return {Result::Skipped, shown};
     const QString target = BatchJob::joinPath(m_job.outputFolder(), shown);
-    return {Result::Written, QFileInfo::exists(target) || QFileInfo(target).isSymLink()
-                                 ? QStringLiteral("%1 (replaces the file there)").arg(target)
-                                 : target};
+#ifdef Q_OS_UNIX
+    // By the name's bytes: a name that is not UTF-8 has no exact QString path.
+    struct stat info {};
+    const QByteArray bytesPath = QFile::encodeName(m_job.outputFolder()) + '/' + name;
+    const bool there = ::lstat(bytesPath.constData(), &info) == 0;
+#else
+    const bool there = QFileInfo::exists(target) || QFileInfo(target).isSymLink();
+#endif
+    return {Result::Written,
+            there ? QStringLiteral("%1 (replaces the file there)").arg(target) : target};
 }
 
 void BatchRun::compose(TextEncoding encoding, QByteArray &before, QByteArray &after) {

@@ -180,30 +180,19 @@ private slots:
         QDir(f.articles()).mkpath("rewritten_files/b.txt");        // b.txt cannot be written
         ScriptedRandom random;
         // gone.txt was listed, then removed before the run reached it.
-        auto run = std::make_unique<BatchRun>(
-            jobFor(f, {"a.txt", "empty.txt", "b.txt", "gone.txt", "mark-only.txt", "c.txt"}),
-            random);
-        BatchMessage refusal;
-        QVERIFY(run->prepare(&refusal));
-        BatchWorker worker(std::move(run));
-        QSignalSpy progress(&worker, &BatchWorker::progress);
-        QSignalSpy finished(&worker, &BatchWorker::finished);
-        worker.work();
-        QStringList lines;
-        for (const QList<QVariant> &report : std::as_const(progress))
-            lines += report[2].toStringList();
+        auto [lines, failures] =
+            runAll(jobFor(f, {"a.txt", "empty.txt", "b.txt", "gone.txt", "mark-only.txt", "c.txt"}),
+                   random);
         QCOMPARE(lines.size(), 4);
         lines[1] = lines[1].section(':', 0, 0); // the reason is the system's
         QCOMPARE(lines, (QStringList{"Content Added to : a.txt---", "Could not write b.txt",
                                      "Could not read gone.txt: No such file or directory",
                                      "Content Added to : c.txt---"}));
-        QCOMPARE(BatchRun::finalMessage(finished.at(0).at(0).toInt()),
+        QCOMPARE(BatchRun::finalMessage(failures),
                  QString("Done, but 2 articles could not be processed. The log names them."));
         QCOMPARE(f.output("c.txt"), QByteArray("c"));
         // No output for empty articles, no temporary file left by the failed write.
-        QCOMPARE(QDir(f.articles("rewritten_files"))
-                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(entries(f.articles("rewritten_files")), (QStringList{"a.txt", "b.txt", "c.txt"}));
     }
 
     void specialFilesAndOddNamesAreNamedAndTheRunGoesOn() {
