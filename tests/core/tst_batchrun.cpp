@@ -271,8 +271,10 @@ private slots:
                               "a.txt", "b.cw999999999-1.tmp"}));
     }
 
-#if !defined(__SANITIZE_ADDRESS__)
     void anArticleTooLargeForMemoryFailsAlone() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("AddressSanitizer keeps memory of its own outside an address-space limit");
+#endif
         BulkFolders f;
         f.article("a-huge.txt", "");
         QVERIFY(QFile::resize(f.articles("a-huge.txt"), qint64(3) << 30)); // sparse, 3 GB
@@ -290,7 +292,6 @@ private slots:
                                      "Content Added to : b.txt---"}));
         QCOMPARE(failures, 1);
     }
-#endif
 
     void everyArticleGetsPicksOfItsOwn() {
         SeededRandom random(3);
