@@ -1,4 +1,5 @@
 #include "WindowTour.h"
+#include "app/FolderList.h"
 #include "app/WindowStyle.h"
 #include "controllib/QkFrame.h"
 
@@ -175,6 +176,89 @@ private slots:
         QCOMPARE(colour("txtDisclaimerPreview", QPalette::Base), QColor(224, 224, 224));
         QCOMPARE(colour("lblMenu_1", QPalette::Window), QColor(0, 128, 0));
         QCOMPARE(colour("lblMenu_1", QPalette::WindowText), QColor(Qt::white));
+    }
+
+    // A fixed window is centred where it fits; where it does not, its top-left corner, and so its
+    // title bar, stays on the screen.
+    void windowsStayOnTheScreen_data() {
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::newRow("fits: centred")
+            << QSize(825, 603) << QRect(0, 0, 1280, 1024) << QPoint(227, 210);
+        QTest::newRow("fits beside a panel on the left")
+            << QSize(100, 100) << QRect(50, 30, 300, 200) << QPoint(150, 80);
+        QTest::newRow("twice the scale on 1280x1024: top-left")
+            << QSize(825, 603) << QRect(0, 0, 640, 512) << QPoint(0, 0);
+        QTest::newRow("too tall only: top at the top, centred across")
+            << QSize(400, 603) << QRect(0, 24, 640, 488) << QPoint(120, 24);
+    }
+
+    void windowsStayOnTheScreen() {
+        QFETCH(QSize, frame);
+        QFETCH(QRect, available);
+        QTEST(WindowStyle::placement(frame, available), "topLeft");
+    }
+
+    // Only the opened folder is the folder in use: it is drawn in bold and highlighted after a
+    // click, a double click opens one folder and not two, and a highlight moved by the keyboard
+    // goes back to it when the keyboard leaves the list.
+    void folderInUseIsUnmistakable() {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath("a/deeper/deepest");
+        QDir(dir.path()).mkpath("b");
+        QWidget window;
+        auto *list = new FolderList(&window);
+        auto *other = new QLineEdit(&window);
+        list->setGeometry(0, 0, 300, 400);
+        other->move(0, 410);
+        QVERIFY(list->setPath(dir.path()));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto row = [&](const QString &name) {
+            for (int i = 0; i < list->count(); ++i) {
+                if (list->item(i)->text().trimmed() == name)
+                    return list->item(i);
+            }
+            return static_cast<QListWidgetItem *>(nullptr);
+        };
+        const auto inUse = [&] {
+            QStringList bold;
+            for (int i = 0; i < list->count(); ++i) {
+                if (list->item(i)->font().bold())
+                    bold.append(list->item(i)->text().trimmed());
+            }
+            return bold.join(",") + " / " + list->currentItem()->text().trimmed();
+        };
+        const auto centre = [&](const QString &name) {
+            return list->visualItemRect(row(name)).center();
+        };
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre("a"));
+        QTRY_COMPARE(list->path(), dir.filePath("a"));
+        QCOMPARE(inUse(), QString("a / a"));
+        // A double click as the window system delivers it: the list is rebuilt after the first
+        // click, and the second press lands on whatever stands there then.
+        const QPoint at = centre("deeper");
+        const auto send = [&](QEvent::Type type) {
+            QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(list->viewport(), &event);
+        };
+        send(QEvent::MouseButtonPress);
+        send(QEvent::MouseButtonRelease);
+        QTRY_COMPARE(list->path(), dir.filePath("a/deeper"));
+        send(QEvent::MouseButtonDblClick);
+        send(QEvent::MouseButtonRelease);
+        QCoreApplication::processEvents(); // nothing further is queued
+        QCOMPARE(list->path(), dir.filePath("a/deeper"));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(inUse(), QString("deeper / deepest"));
+        other->setFocus(Qt::TabFocusReason);
+        QCOMPARE(inUse(), QString("deeper / deeper"));
+        QCOMPARE(list->path(), dir.filePath("a/deeper"));
     }
 };
 
