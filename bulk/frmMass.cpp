@@ -152,7 +152,10 @@ void frmMass::buildFolderColumn() {
     File1->setPath(Dir1->path());
     File1->setPattern(QStringLiteral("*.txt"));
     WindowStyle::tie(Label6, Dir1);
+    // Screen readers on Linux read a drop-down's value as its name; the description says what
+    // it is.
     Drive1->setAccessibleName(tr("Drive"));
+    Drive1->setAccessibleDescription(tr("Drive"));
     connect(Drive1, &DriveList::driveChanged, this, &frmMass::Drive1_Change);
     connect(Dir1, &FolderList::changed, this, &frmMass::Dir1_Change);
 

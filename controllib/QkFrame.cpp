@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <QToolButton>
 
 namespace {
@@ -156,11 +155,9 @@ void QkFrame::paintEvent(QPaintEvent *event) {
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(header.bottomLeft(), header.bottomRight());
     if (m_toggle->hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = header.adjusted(1, 1, -1, -1);
-        focus.backgroundColor = palette().color(QPalette::Button);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        // The whole header shows the keyboard focus, not just the small toggle.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(header).adjusted(1, 1, -1, -1));
     }
     painter.end();
     QFrame::paintEvent(event);

@@ -115,7 +115,10 @@ void frmLegalPages::buildPickers() {
     File1->setPattern(QStringLiteral("*.htm;*.html"));
     File1->setPath(Dir1->path());
     tie(Label2, Dir1);
+    // Screen readers on Linux read a drop-down's value as its name; the description says what
+    // it is.
     Drive1->setAccessibleName(tr("Drive"));
+    Drive1->setAccessibleDescription(tr("Drive"));
     File1->setAccessibleName(tr("Web pages in the folder"));
 
     Frame1 = new QGroupBox(QStringLiteral("Instructions   "), this);
@@ -214,7 +217,9 @@ void frmLegalPages::showEvent(QShowEvent *event) {
     if (m_centred)
         return;
     m_centred = true;
+    // On a small screen the window starts as large as the screen allows.
     setMinimumSize(laidOutSizeOn(this));
+    resize(size().boundedTo(minimumSize()));
     placeOnScreen(this);
     if (!m_loadError.isEmpty()) {
         // Told once the window stands on the screen, behind the message.
