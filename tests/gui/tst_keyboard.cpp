@@ -140,7 +140,7 @@ private slots:
             type("Buy it");
             press(Qt::Key_D, Qt::AltModifier); // the disclaimer panel's header
             QVERIFY(at("QkFrameMenu_1/toggle"));
-            press(Qt::Key_Space);
+            press(Qt::Key_Return);
             press(Qt::Key_Tab);
             QVERIFY(at("lstDisclaimers"));
             press(Qt::Key_Home);

@@ -206,6 +206,7 @@ private slots:
     void folderInUseIsUnmistakable() {
         QTemporaryDir dir;
         QDir(dir.path()).mkpath("a/deeper/deepest");
+        QDir(dir.path()).mkpath("a/alpha"); // "deeper" is not the first subfolder
         QDir(dir.path()).mkpath("b");
         QWidget window;
         auto *list = new FolderList(&window);
