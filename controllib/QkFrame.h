@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QPointer>
 
+class QLabel;
 class QToolButton;
 
 // The control library's collapsible panel. Expanded, it shows all its contents at its stored
@@ -41,7 +42,7 @@ public:
 
     QToolButton *toggleButton() const { return m_toggle; }
     // The header's caption, which names the toggle for screen readers and shows its mnemonic.
-    void setHeader(class QLabel *caption);
+    void setHeader(QLabel *caption);
 
 signals:
     void ExpandCollapse();

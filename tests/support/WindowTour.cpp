@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
 
 namespace WindowTour {
@@ -57,7 +58,14 @@ QList<Scene> scenes() {
 }
 
 void closeAll() {
-    qDeleteAll(QApplication::topLevelWidgets());
+    // Windows only: a window takes its own pop-ups (a drop-down's list) with it.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->parentWidget())
+            windows.append(window);
+    }
+    for (const QPointer<QWidget> &window : std::as_const(windows))
+        delete window.data();
     Seam::takeMessages();
 }
 
