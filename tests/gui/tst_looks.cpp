@@ -38,24 +38,10 @@ QColor backgroundOf(QWidget *widget) {
 }
 
 QPalette darkPalette() {
-    QPalette dark;
-    const QColor window(45, 45, 48), base(30, 30, 30), text(235, 235, 235);
-    for (auto role :
-         {QPalette::Window, QPalette::Button, QPalette::AlternateBase, QPalette::ToolTipBase})
-        dark.setColor(role, window);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
-                      QPalette::ToolTipText, QPalette::BrightText})
-        dark.setColor(role, text);
-    dark.setColor(QPalette::Base, base);
-    dark.setColor(QPalette::Light, QColor(80, 80, 84));
-    dark.setColor(QPalette::Midlight, QColor(65, 65, 68));
-    dark.setColor(QPalette::Mid, QColor(35, 35, 38));
-    dark.setColor(QPalette::Dark, QColor(20, 20, 22));
-    dark.setColor(QPalette::Shadow, Qt::black);
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, Qt::black);
-    dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
-    return dark;
+    // Text, button, light, dark, mid, text, bright text, base, window.
+    return QPalette(QColor(235, 235, 235), QColor(45, 45, 48), QColor(80, 80, 84),
+                    QColor(20, 20, 22), QColor(35, 35, 38), QColor(235, 235, 235), Qt::white,
+                    QColor(30, 30, 30), QColor(45, 45, 48));
 }
 
 // Where a label's text is drawn, in its parent's coordinates.
@@ -79,13 +65,6 @@ QString withoutMnemonic(QString text) {
 class LooksTest : public QObject {
     Q_OBJECT
 
-    static void scenes_data() {
-        QTest::addColumn<int>("scene");
-        const auto scenes = WindowTour::scenes();
-        for (int i = 0; i < scenes.size(); ++i)
-            QTest::newRow(qPrintable(scenes[i].name)) << i;
-    }
-
 private slots:
     void cleanup() {
         WindowTour::closeAll();
@@ -93,7 +72,7 @@ private slots:
     }
 
     // Every caption stays inside its box and clear of its neighbours.
-    void captionsFitWithDejaVuOnly_data() { scenes_data(); }
+    void captionsFitWithDejaVuOnly_data() { WindowTour::sceneRows(); }
     void captionsFitWithDejaVuOnly() {
         QCOMPARE(QFontInfo(WindowStyle::plain()).family(), QString("DejaVu Sans"));
         QFETCH(int, scene);

@@ -57,6 +57,13 @@ QList<Scene> scenes() {
     };
 }
 
+void sceneRows() {
+    QTest::addColumn<int>("scene");
+    const QList<Scene> all = scenes();
+    for (int i = 0; i < all.size(); ++i)
+        QTest::newRow(qPrintable(all[i].name)) << i;
+}
+
 void closeAll() {
     // Windows only: a window takes its own pop-ups (a drop-down's list) with it.
     QList<QPointer<QWidget>> windows;
