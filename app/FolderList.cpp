@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QStyle>
 
@@ -17,6 +18,12 @@ constexpr int PathRole = Qt::UserRole;
 FolderList::FolderList(QWidget *parent) : QListWidget(parent) {
     setUniformItemSizes(true);
     connect(this, &QListWidget::itemActivated, this, &FolderList::openItem);
+    // Opened once the click is over: the list is rebuilt when a folder opens.
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        const QString folder = item->data(PathRole).toString();
+        QMetaObject::invokeMethod(
+            this, [this, folder] { setPath(folder); }, Qt::QueuedConnection);
+    });
     m_path = QDir::currentPath();
     refresh();
 }
@@ -48,12 +55,11 @@ void FolderList::refresh() {
         chain.prepend(dir.absolutePath());
 
     int level = 0;
-    QListWidgetItem *current = nullptr;
     for (const QString &folder : std::as_const(chain)) {
         const QString name = level == 0 ? QDir::toNativeSeparators(folder) : QDir(folder).dirName();
         auto *item = new QListWidgetItem(open, indentStep.repeated(level) + name, this);
         item->setData(PathRole, folder);
-        current = item;
+        item->setData(Qt::AccessibleTextRole, name);
         ++level;
     }
 
@@ -69,14 +75,49 @@ void FolderList::refresh() {
     for (const QString &name : std::as_const(subfolders)) {
         auto *item = new QListWidgetItem(closed, indentStep.repeated(level) + name, this);
         item->setData(PathRole, QDir(m_path).filePath(name));
+        item->setData(Qt::AccessibleTextRole, name);
     }
-    if (current) {
-        setCurrentItem(current);
-        scrollToItem(current);
+
+    // The opened folder: the last of the chain.
+    m_openedRow = int(chain.size()) - 1;
+    QListWidgetItem *opened = item(m_openedRow);
+    QFont bold = font();
+    bold.setBold(true);
+    opened->setFont(bold);
+    opened->setData(Qt::AccessibleDescriptionRole, tr("folder in use"));
+    const QString shown = QDir::toNativeSeparators(m_path);
+    setToolTip(shown);
+    setAccessibleDescription(shown);
+    highlightOpened();
+}
+
+void FolderList::highlightOpened() {
+    if (QListWidgetItem *opened = item(m_openedRow)) {
+        setCurrentItem(opened);
+        scrollToItem(opened);
     }
 }
 
 void FolderList::openItem(QListWidgetItem *item) {
     if (item)
         setPath(item->data(PathRole).toString());
+}
+
+void FolderList::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        openItem(currentItem());
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void FolderList::mouseDoubleClickEvent(QMouseEvent *event) {
+    // The first click of a double click opened the folder already.
+    event->accept();
+}
+
+void FolderList::focusOutEvent(QFocusEvent *event) {
+    if (event->reason() != Qt::PopupFocusReason)
+        highlightOpened();
+    QListWidget::focusOutEvent(event);
 }

@@ -3,9 +3,15 @@
 #include <QListWidget>
 
 // A folder list: the path of the current folder from the root down, each folder on its own line
-// and indented one step further, followed by the current folder's subfolders. Double-clicking a
-// line (or pressing Enter on it) opens that folder and raises changed. The current (opened)
-// folder is the one the list stands for; it starts at the process's current folder.
+// and indented one step further, followed by the current folder's subfolders. The current
+// (opened) folder is the one the list stands for: it is drawn in bold, and its full path is the
+// list's tooltip and its description for screen readers. It starts at the process's current
+// folder.
+//
+// A click on a line opens that folder, so what is highlighted after a click is always the folder
+// in use. The arrow keys only move the highlight; Enter or Space opens the highlighted folder, and
+// when the keyboard leaves the list the highlight goes back to the opened folder. Opening a
+// folder raises changed.
 class FolderList : public QListWidget {
     Q_OBJECT
 
@@ -22,8 +28,15 @@ public:
 signals:
     void changed(const QString &path);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
 private:
     void openItem(QListWidgetItem *item);
+    void highlightOpened();
 
     QString m_path;
+    int m_openedRow = -1;
 };

@@ -23,15 +23,16 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent) {
                    verdana(11.25, true));
 
     const QFont buttonFont = verdana(9.75, true);
-    Command1 = button(this, "Command1", QStringLiteral("Add Legal Pages to Website"), 1395, 1485,
+    Command1 = button(this, "Command1", QStringLiteral("Add Legal &Pages to Website"), 1395, 1485,
                       7125, 690, buttonFont);
-    vbtnLoad = button(this, "vbtnLoad", QStringLiteral("Add Legal Terms to Articles (.txt)"), 1395,
+    vbtnLoad = button(this, "vbtnLoad", QStringLiteral("Add Legal &Terms to Articles (.txt)"), 1395,
                       2430, 7125, 690, buttonFont);
     Command2 =
-        button(this, "Command2", QStringLiteral("Close App"), 1395, 3420, 7125, 690, buttonFont);
+        button(this, "Command2", QStringLiteral("&Close App"), 1395, 3420, 7125, 690, buttonFont);
 
     setTabOrder(vbtnLoad, Command1);
     setTabOrder(Command1, Command2);
+    fitCaptions(this);
 
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(vbtnLoad, &QPushButton::clicked, this, &frmMain::vbtnLoad_Click);
@@ -50,7 +51,7 @@ void frmMain::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (!m_centred) {
         m_centred = true;
-        centreOnScreen(this);
+        placeOnScreen(this);
     }
     vbtnLoad->setFocus(Qt::OtherFocusReason);
 }

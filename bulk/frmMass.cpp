@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QToolButton>
 
 #include <utility>
 
@@ -70,6 +71,9 @@ QPlainTextEdit *textBox(QWidget *parent, const char *name, int left, int top, in
     box->setObjectName(QString::fromLatin1(name));
     box->setFont(plain());
     box->setReadOnly(true);
+    // Read with the keyboard too (a screen reader follows the caret); Tab moves on.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setTabChangesFocus(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Twips::place(box, left, top, width, height);
     return box;
@@ -90,11 +94,27 @@ frmMass::frmMass(QString &outputFolder, QWidget *parent)
     buildDisclaimerPanel();
     buildRunControls();
 
-    setTabOrder(Dir1, File1);
-    setTabOrder(File1, Drive1);
-    setTabOrder(Drive1, vbtnLoad);
-    setTabOrder(vbtnLoad, Command1);
-    setTabOrder(Command1, Command2);
+    // The folder column and the buttons first, then the panels from top to bottom, then the log.
+    QWidget *const tabOrder[]{Dir1,
+                              File1,
+                              Drive1,
+                              vbtnLoad,
+                              Command1,
+                              Command2,
+                              QkFrameMenu[0]->toggleButton(),
+                              chkBegins,
+                              chkCenter1,
+                              chkEnds,
+                              chkCenter2,
+                              txtBenefit,
+                              txtUrl,
+                              txtLinkText,
+                              QkFrameMenu[1]->toggleButton(),
+                              lstDisclaimers,
+                              txtDisclaimerPreview,
+                              txtLog};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -106,6 +126,7 @@ frmMass::frmMass(QString &outputFolder, QWidget *parent)
     connect(tmrPleaseWait, &QTimer::timeout, this, &frmMass::tmrPleaseWait_Timer);
 
     Form_Load();
+    WindowStyle::fitCaptions(this);
     Timer1->start();
 }
 
@@ -129,13 +150,18 @@ void frmMass::buildBanner() {
 void frmMass::buildFolderColumn() {
     using WindowStyle::label, WindowStyle::button, WindowStyle::band, WindowStyle::verdana,
         WindowStyle::setTextColor, WindowStyle::setBackground;
-    Label6 = label(this, "Label6", QStringLiteral("Select a Folder with Articles:"), 945, 1080,
+    Label6 = label(this, "Label6", QStringLiteral("Select a &Folder with Articles:"), 945, 1080,
                    3525, 330, plain(true));
 
     Drive1 = WindowStyle::placed(new DriveList(this), "Drive1", 945, 1485, 4065, 315);
     Dir1 = WindowStyle::placed(new FolderList(this), "Dir1", 945, 1935, 4065, 1665);
     File1 = WindowStyle::placed(new FileList(this), "File1", 945, 3870, 4065, 1650);
     File1->list(Dir1->path(), QStringLiteral("*.txt"));
+    WindowStyle::tie(Label6, Dir1);
+    // Screen readers on Linux read a drop-down's value as its name; the description says what
+    // it is.
+    Drive1->setAccessibleName(tr("Drive"));
+    Drive1->setAccessibleDescription(tr("Drive"));
     connect(Drive1, &DriveList::driveChanged, this, &frmMass::Drive1_Change);
     connect(Dir1, &FolderList::changed, this, &frmMass::Dir1_Change);
 
@@ -160,6 +186,7 @@ void frmMass::buildFolderColumn() {
         label(this, "Label3", QStringLiteral("Files Found:"), 1035, 8460, 1185, 285, plain(true));
     lblFilesFound =
         label(this, "lblFilesFound", QStringLiteral("0"), 2295, 8460, 2670, 285, plain());
+    WindowStyle::tie(Label3, File1);
 }
 
 void frmMass::buildRecommendationPanel() {
@@ -172,7 +199,7 @@ void frmMass::buildRecommendationPanel() {
     panel->setTwipsGeometry(5490, 1035, 6450);
 
     lblMenu[0] =
-        label(panel, "lblMenu_0", QStringLiteral(" > Add Product Recommendations to Articles"), 90,
+        label(panel, "lblMenu_0", QStringLiteral(" > Add &Product Recommendations to Articles"), 90,
               45, 4245, 285, plain(true));
     lblProductRecommendationsTooltip =
         label(panel, "lblProductRecommendationsTooltip", QStringLiteral("Disabled"), 3375, 45, 2805,
@@ -181,25 +208,25 @@ void frmMass::buildRecommendationPanel() {
     Label9 = label(panel, "Label9",
                    QStringLiteral("Add a Product Recommendation (Affiliate etc) on Each Article:"),
                    180, 585, 6045, 330, plain(true));
-    chkBegins =
-        checkBox(panel, "chkBegins", QStringLiteral("Add Recommendation Before the Article Begins"),
-                 true, 180, 945, 3975, 375);
+    chkBegins = checkBox(panel, "chkBegins",
+                         QStringLiteral("Add Recommendation Before the &Article Begins"), true, 180,
+                         945, 3975, 375);
     chkCenter1 =
         checkBox(panel, "chkCenter1", QStringLiteral("Center"), false, 4185, 990, 1500, 240);
     chkEnds =
-        checkBox(panel, "chkEnds", QStringLiteral("Add Recommendation at The End of The Article"),
+        checkBox(panel, "chkEnds", QStringLiteral("Add Recommendation at The &End of The Article"),
                  true, 180, 1350, 3975, 375);
     chkCenter2 =
         checkBox(panel, "chkCenter2", QStringLiteral("Center"), false, 4185, 1440, 1500, 240);
-    Label10 = label(panel, "Label10", QStringLiteral("This product is for people who need to:"), 90,
-                    2340, 4875, 330, plain(true));
+    Label10 = label(panel, "Label10", QStringLiteral("This product is for people who &need to:"),
+                    90, 2340, 4875, 330, plain(true));
     txtBenefit = lineEdit(panel, "txtBenefit", QStringLiteral("Make Money with Forex"), 3555, 2295,
                           2670, 375);
-    Label11 = label(panel, "Label11", QStringLiteral("Your Url (Affiliate Link etc):"), 135, 2790,
+    Label11 = label(panel, "Label11", QStringLiteral("Your &Url (Affiliate Link etc):"), 135, 2790,
                     2490, 375, plain(true));
     txtUrl = lineEdit(panel, "txtUrl", QStringLiteral("http://"), 2700, 2790, 2625, 375);
     Label12 =
-        label(panel, "Label12", QStringLiteral("Link Text:"), 180, 3285, 1185, 375, plain(true));
+        label(panel, "Label12", QStringLiteral("&Link Text:"), 180, 3285, 1185, 375, plain(true));
     txtLinkText = lineEdit(panel, "txtLinkText", QString(), 1170, 3240, 4560, 375);
     connect(txtLinkText, &QLineEdit::textChanged, this, &frmMass::txtLinkText_Change);
     Label13 = label(panel, "Label13",
@@ -207,7 +234,15 @@ void frmMass::buildRecommendationPanel() {
                                    "with a comma. Example: Awesome Trading Robot,Recommended "
                                    "Trading Robot"),
                     135, 3690, 6090, 555, plain());
-    setTextColor(Label13, QColor(64, 64, 64));
+    WindowStyle::setOwnTextColor(Label13, QColor(64, 64, 64));
+
+    panel->setHeader(lblMenu[0]);
+    WindowStyle::tie(Label10, txtBenefit);
+    WindowStyle::tie(Label11, txtUrl);
+    WindowStyle::tie(Label12, txtLinkText);
+    // Both read "Center": say which recommendation each one centres.
+    chkCenter1->setAccessibleName(tr("Center the recommendation before the article"));
+    chkCenter2->setAccessibleName(tr("Center the recommendation at the end of the article"));
 }
 
 void frmMass::buildDisclaimerPanel() {
@@ -219,7 +254,7 @@ void frmMass::buildDisclaimerPanel() {
     panel->setExpandedValue(4470);
     panel->setTwipsGeometry(5490, 1035 + QkFrame::CollapsedHeight + 30, 6450);
 
-    lblMenu[1] = label(panel, "lblMenu_1", QStringLiteral(" > Add  Legal Disclaimers to Articles"),
+    lblMenu[1] = label(panel, "lblMenu_1", QStringLiteral(" > Add  Legal &Disclaimers to Articles"),
                        90, 45, 4245, 285, plain(true));
     lblLegalDisclaimersTooltip = label(panel, "lblLegalDisclaimersTooltip",
                                        QStringLiteral("0 Selected"), 4725, 90, 1455, 195, plain());
@@ -228,11 +263,12 @@ void frmMass::buildDisclaimerPanel() {
     lstDisclaimers->setObjectName(QStringLiteral("lstDisclaimers"));
     Twips::place(lstDisclaimers, 360, 675, 5640, 2085);
     connect(lstDisclaimers, &CatalogueList::Click, this, &frmMass::lstDisclaimers_Click);
-    Label14 = label(panel, "Label14", QStringLiteral("Preview"), 360, 2790, 825, 240, plain(true));
+    Label14 = label(panel, "Label14", QStringLiteral("Pre&view"), 360, 2790, 825, 240, plain(true));
     txtDisclaimerPreview = textBox(panel, "txtDisclaimerPreview", 360, 3150, 5595, 1185);
-    QPalette palette = txtDisclaimerPreview->palette();
-    palette.setColor(QPalette::Base, QColor(224, 224, 224));
-    txtDisclaimerPreview->setPalette(palette);
+    WindowStyle::setBoxBackground(txtDisclaimerPreview, QColor(224, 224, 224));
+    WindowStyle::tie(Label14, txtDisclaimerPreview);
+    lstDisclaimers->setAccessibleName(tr("Legal disclaimers"));
+    panel->setHeader(lblMenu[1]);
 
     for (int i = 0; i < 2; ++i) {
         setBackground(lblMenu[i], QColor(0, 128, 0));
@@ -248,12 +284,12 @@ void frmMass::buildDisclaimerPanel() {
 void frmMass::buildRunControls() {
     using WindowStyle::label, WindowStyle::button, WindowStyle::band, WindowStyle::verdana,
         WindowStyle::setTextColor, WindowStyle::setBackground;
-    vbtnLoad = button(this, "vbtnLoad", QStringLiteral("Begin Process"), 5490, 6075, 3390, 600,
+    vbtnLoad = button(this, "vbtnLoad", QStringLiteral("&Begin Process"), 5490, 6075, 3390, 600,
                       plain(true));
-    Command1 = button(this, "Command1", QStringLiteral("Open Output Folder"), 9090, 6075, 2850, 600,
-                      plain(true));
-    Label5 = label(this, "Label5", QStringLiteral("Log"), 5490, 6750, 1770, 330, plain(true));
-    setTextColor(Label5, QColor(0, 0, 255));
+    Command1 = button(this, "Command1", QStringLiteral("&Open Output Folder"), 9090, 6075, 2850,
+                      600, plain(true));
+    Label5 = label(this, "Label5", QStringLiteral("Lo&g"), 5490, 6750, 1770, 330, plain(true));
+    WindowStyle::setOwnTextColor(Label5, QColor(0, 0, 255));
     // Shown only while a run works, beside the log's caption.
     prgRun = new QProgressBar(this);
     prgRun->setObjectName(QStringLiteral("prgRun"));
@@ -261,11 +297,13 @@ void frmMass::buildRunControls() {
     prgRun->setFormat(QStringLiteral("%v of %m"));
     prgRun->setTextVisible(true);
     Twips::place(prgRun, 7365, 6765, 4440, 300);
+    prgRun->setAccessibleName(tr("Articles done"));
     prgRun->hide();
     txtLog = WindowStyle::placed(new LogView(this), "txtLog", 5490, 7155, 6315, 780);
     txtLog->setFont(plain());
+    WindowStyle::tie(Label5, txtLog);
     Command2 =
-        button(this, "Command2", QStringLiteral("Close"), 5490, 8100, 6360, 645, plain(true));
+        button(this, "Command2", QStringLiteral("&Close"), 5490, 8100, 6360, 645, plain(true));
 
     connect(vbtnLoad, &QPushButton::clicked, this, &frmMass::vbtnLoad_Click);
     connect(Command1, &QPushButton::clicked, this, &frmMass::Command1_Click);
@@ -290,7 +328,8 @@ void frmMass::showEvent(QShowEvent *event) {
     if (m_shown)
         return;
     m_shown = true;
-    WindowStyle::centreOnScreen(this);
+    WindowStyle::placeOnScreen(this);
+    Dir1->setFocus(Qt::OtherFocusReason);
     if (!m_loadProblems.isEmpty()) {
         // Once the window is up, so the message stands in front of it.
         QMetaObject::invokeMethod(

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 
+class QLabel;
 class QToolButton;
 
 // The control library's collapsible panel. Expanded, it shows all its contents at its stored
-// expanded height; collapsed, only its header bar, 405 twips high. Its own expand/collapse button
-// in the header raises ExpandCollapse; the window decides which panel to open. Geometry is kept in
-// twips, so a window can stack panels with the figures it was laid out with.
+// expanded height; collapsed, only its header bar, 405 twips high, and the contents below the
+// header are hidden, so the keyboard never reaches them. Its own expand/collapse button in the
+// header takes the keyboard focus, is pressed with Space or Enter, and raises ExpandCollapse; the
+// window decides which panel to open. Geometry is kept in twips, so a window can stack panels
+// with the figures it was laid out with.
 class QkFrame : public QFrame {
     Q_OBJECT
     Q_PROPERTY(bool Expanded READ Expanded WRITE setExpanded)
@@ -37,15 +41,19 @@ public:
     int heightTwips() const { return m_expanded ? m_expandedValue : CollapsedHeight; }
 
     QToolButton *toggleButton() const { return m_toggle; }
+    // The header's caption, which names the toggle for screen readers and shows its mnemonic.
+    void setHeader(QLabel *caption);
 
 signals:
     void ExpandCollapse();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void applyGeometry();
+    void showContents(bool shown);
 
     bool m_expanded = true;
     bool m_secondState = false;
@@ -54,4 +62,6 @@ private:
     int m_top = 0;
     int m_width = 4000;
     QToolButton *m_toggle;
+    // The contents this panel hid when it closed; shown again when it opens.
+    QList<QPointer<QWidget>> m_hidden;
 };

@@ -36,7 +36,7 @@ frmInsertLinksTMP::frmInsertLinksTMP(frmLegalPages *legalPages, QWidget *parent)
                    315, false);
     Label2 = plainLabel(this, "Label2", QStringLiteral("Final Step..."), 990, true);
     Label3 = plainLabel(this, "Label3",
-                        QStringLiteral("Please add the following HTML code to your Home Page (in "
+                        QStringLiteral("Please add the following &HTML code to your Home Page (in "
                                        "general, index.htm or index.html). You can add this code "
                                        "above the \"</body>\" tag."),
                         1620, false);
@@ -44,20 +44,27 @@ frmInsertLinksTMP::frmInsertLinksTMP(frmLegalPages *legalPages, QWidget *parent)
     txtLinks = new QPlainTextEdit(this);
     txtLinks->setObjectName(QStringLiteral("txtLinks"));
     txtLinks->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab leaves the code instead of adding to it.
+    txtLinks->setTabChangesFocus(true);
     Twips::place(txtLinks, 720, 2295, 9555, 1905);
+    tie(Label3, txtLinks);
+    txtLinks->setAccessibleName(tr("HTML code for your home page"));
 
     const QFont buttonFont = verdana(9.75, true);
     cmdCopyToClipboard =
-        button(this, "cmdCopyToClipboard", QStringLiteral("Copy Code to Clipboard"), 2115, 4500,
+        button(this, "cmdCopyToClipboard", QStringLiteral("&Copy Code to Clipboard"), 2115, 4500,
                3075, 870, buttonFont);
-    cmdClose =
-        button(this, "cmdClose", QStringLiteral("Close Window"), 5580, 4500, 3075, 870, buttonFont);
+    cmdClose = button(this, "cmdClose", QStringLiteral("Close &Window"), 5580, 4500, 3075, 870,
+                      buttonFont);
+    setTabOrder(cmdCopyToClipboard, cmdClose);
+    setTabOrder(cmdClose, txtLinks);
 
     connect(cmdCopyToClipboard, &QPushButton::clicked, this,
             &frmInsertLinksTMP::cmdCopyToClipboard_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmInsertLinksTMP::cmdClose_Click);
 
     Form_Load();
+    fitCaptions(this);
 }
 
 void frmInsertLinksTMP::Form_Load() {
@@ -69,7 +76,9 @@ void frmInsertLinksTMP::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (!m_centred) {
         m_centred = true;
-        centreOnScreen(this);
+        placeOnScreen(this);
+        // Ready to copy: the code itself is rarely edited.
+        cmdCopyToClipboard->setFocus(Qt::OtherFocusReason);
     }
 }
 

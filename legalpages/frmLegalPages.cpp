@@ -16,14 +16,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 
 #include <utility>
 
@@ -39,10 +43,21 @@ QLabel *plainLabel(QWidget *parent, const char *name, const QString &caption, in
     return widget;
 }
 
-QPlainTextEdit *hiddenField(QWidget *parent, const char *name) {
-    auto *field = new QPlainTextEdit(parent);
+// A working field of page generation: text only, never shown, so no screen reader meets it.
+QTextDocument *workingField(QObject *parent, const char *name) {
+    auto *field = new QTextDocument(parent);
     field->setObjectName(QString::fromLatin1(name));
     return field;
+}
+
+// The size the window is laid out for, or the screen's available area where that is smaller.
+QSize laidOutSizeOn(const QWidget *window) {
+    const QSize laidOut = Twips::size(12405, 9045);
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return laidOut;
+    const QSize frame = window->frameGeometry().size() - window->size();
+    return laidOut.boundedTo(screen->availableGeometry().size() - frame);
 }
 
 QLineEdit *siteField(QWidget *parent, const char *name, int top) {
@@ -56,8 +71,10 @@ QLineEdit *siteField(QWidget *parent, const char *name, int top) {
 
 frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmLegalPages"));
-    // An ordinary resizable window; the controls keep their places when it is resized.
+    // An ordinary resizable window; the controls keep their places when it is resized, so it is
+    // never made smaller than they need.
     resize(Twips::size(12405, 9045));
+    setMinimumSize(laidOutSizeOn(this));
 
     Picture1 = band(this, "Picture1", QColor(64, 64, 64), 0, 0, 12405, 735);
     Label3 = plainLabel(Picture1, "Label3", QStringLiteral("Add Legal Pages to Website"), 180, 180,
@@ -68,12 +85,14 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     buildPanel();
 
     const QFont buttonFont = verdana(9.75, true);
-    cmdCreatePages = button(this, "cmdCreatePages", QStringLiteral("Add Pages"), 5445, 7425, 6495,
+    cmdCreatePages = button(this, "cmdCreatePages", QStringLiteral("&Add Pages"), 5445, 7425, 6495,
                             555, buttonFont);
-    Command1 = button(this, "Command1", QStringLiteral("Close"), 5445, 8100, 6495, 555, buttonFont);
+    Command1 =
+        button(this, "Command1", QStringLiteral("&Close"), 5445, 8100, 6495, 555, buttonFont);
 
     buildWorkingFields();
     Form_Load();
+    fitCaptions(this);
 
     connect(lstDisclaimers, &CatalogueList::Click, this, &frmLegalPages::lstDisclaimers_Click);
     connect(Drive1, &DriveList::driveChanged, this, &frmLegalPages::Drive1_Change);
@@ -86,7 +105,7 @@ void frmLegalPages::buildPickers() {
     Label2 = plainLabel(
         this, "Label2",
         QStringLiteral(
-            "Please select a folder from your computer, with an HTML website (.HTML, .HTM)."),
+            "Please select a &folder from your computer, with an HTML website (.HTML, .HTM)."),
         405, 900, 4110, 420, plain());
 
     // All three start at the process's current folder.
@@ -94,6 +113,12 @@ void frmLegalPages::buildPickers() {
     Dir1 = placed(new FolderList(this), "Dir1", 405, 1890, 4065, 3465);
     File1 = placed(new FileList(this), "File1", 405, 5490, 4065, 1650);
     File1->list(Dir1->path(), QStringLiteral("*.htm;*.html"));
+    tie(Label2, Dir1);
+    // Screen readers on Linux read a drop-down's value as its name; the description says what
+    // it is.
+    Drive1->setAccessibleName(tr("Drive"));
+    Drive1->setAccessibleDescription(tr("Drive"));
+    File1->setAccessibleName(tr("Web pages in the folder"));
 
     Frame1 = new QGroupBox(QStringLiteral("Instructions   "), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -114,8 +139,12 @@ void frmLegalPages::buildPanel() {
     // The window's only panel stays open.
     connect(QkFrame1, &QkFrame::ExpandCollapse, QkFrame1, [this] { QkFrame1->setExpanded(true); });
 
-    lblMenu = plainLabel(QkFrame1, "lblMenu", QStringLiteral(" > Add  Legal Pages to Website"), 90,
+    lblMenu = plainLabel(QkFrame1, "lblMenu", QStringLiteral(" > Add  Legal &Pages to Website"), 90,
                          45, 4245, 285, plain(true));
+    // The panel cannot close, so its toggle is no keyboard stop; the header's mnemonic leads to
+    // the page list.
+    QkFrame1->toggleButton()->setFocusPolicy(Qt::NoFocus);
+    QkFrame1->toggleButton()->setAccessibleName(nameFromCaption(lblMenu->text()));
     setBackground(lblMenu, QColor(0, 128, 0));
     setTextColor(lblMenu, Qt::white);
     lblMenu->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -128,49 +157,49 @@ void frmLegalPages::buildPanel() {
     lstDisclaimers = new CatalogueList(QkFrame1);
     lstDisclaimers->setObjectName(QStringLiteral("lstDisclaimers"));
     Twips::place(lstDisclaimers, 360, 675, 5640, 1860);
+    tie(lblMenu, lstDisclaimers);
+    lstDisclaimers->setAccessibleName(tr("Legal pages"));
 
-    Label14 = plainLabel(QkFrame1, "Label14", QStringLiteral("Preview"), 360, 2610, 825, 240,
+    Label14 = plainLabel(QkFrame1, "Label14", QStringLiteral("Pre&view"), 360, 2610, 825, 240,
                          plain(true));
     txtDisclaimerPreview = new QPlainTextEdit(QkFrame1);
     txtDisclaimerPreview->setObjectName(QStringLiteral("txtDisclaimerPreview"));
     txtDisclaimerPreview->setReadOnly(true);
+    txtDisclaimerPreview->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                                  Qt::TextSelectableByKeyboard);
+    txtDisclaimerPreview->setTabChangesFocus(true);
     txtDisclaimerPreview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QPalette grey = txtDisclaimerPreview->palette();
-    grey.setColor(QPalette::Base, QColor(224, 224, 224));
-    txtDisclaimerPreview->setPalette(grey);
+    setBoxBackground(txtDisclaimerPreview, QColor(224, 224, 224));
     Twips::place(txtDisclaimerPreview, 360, 2925, 5595, 1860);
+    tie(Label14, txtDisclaimerPreview);
 
     // Each label lies under the left end of its field, as laid out.
     const QFont labelFont = verdana(8.25, true);
-    Label5 = plainLabel(QkFrame1, "Label5", QStringLiteral("Site Name:"), 360, 5040, 1635, 375,
+    Label5 = plainLabel(QkFrame1, "Label5", QStringLiteral("Site &Name:"), 360, 5040, 1635, 375,
                         labelFont);
-    Label6 = plainLabel(QkFrame1, "Label6", QStringLiteral("Site Url:"), 360, 5445, 1635, 375,
+    Label6 = plainLabel(QkFrame1, "Label6", QStringLiteral("Site &Url:"), 360, 5445, 1635, 375,
                         labelFont);
     Label7 =
-        plainLabel(QkFrame1, "Label7", QStringLiteral("e-mail:"), 360, 5850, 1635, 375, labelFont);
+        plainLabel(QkFrame1, "Label7", QStringLiteral("e-&mail:"), 360, 5850, 1635, 375, labelFont);
     txtSiteName = siteField(QkFrame1, "txtSiteName", 4950);
     txtSiteUrl = siteField(QkFrame1, "txtSiteUrl", 5355);
     txtemail = siteField(QkFrame1, "txtemail", 5760);
+    tie(Label5, txtSiteName);
+    tie(Label6, txtSiteUrl);
+    tie(Label7, txtemail);
 }
 
 void frmLegalPages::buildWorkingFields() {
-    frPageParser = new QWidget(this);
+    frPageParser = new QObject(this);
     frPageParser->setObjectName(QStringLiteral("frPageParser"));
-    txtSelectedPolicy = hiddenField(frPageParser, "txtSelectedPolicy");
-    txtTargetFileContent = hiddenField(frPageParser, "txtTargetFileContent");
-    txtLinks = hiddenField(frPageParser, "txtLinks");
-    frPageParser->hide();
-
-    fileDisclaimers = new FileList(this);
-    fileDisclaimers->setObjectName(QStringLiteral("fileDisclaimers"));
-    fileDisclaimers->hide();
+    txtSelectedPolicy = workingField(frPageParser, "txtSelectedPolicy");
+    txtTargetFileContent = workingField(frPageParser, "txtTargetFileContent");
+    txtLinks = workingField(frPageParser, "txtLinks");
 }
 
 void frmLegalPages::Form_Load() {
     setWindowTitle(QStringLiteral("Add Legal Pages to Website"));
     m_pagesFolder = Seam::programFolder() + QStringLiteral("/templates/pages");
-    fileDisclaimers->setPattern(QStringLiteral("*.txt"));
-    fileDisclaimers->setPath(m_pagesFolder);
 
     QList<CatalogueEntry> entries;
     QString reason;
@@ -187,7 +216,10 @@ void frmLegalPages::showEvent(QShowEvent *event) {
     if (m_centred)
         return;
     m_centred = true;
-    centreOnScreen(this);
+    // On a small screen the window starts as large as the screen allows.
+    setMinimumSize(laidOutSizeOn(this));
+    resize(size().boundedTo(minimumSize()));
+    placeOnScreen(this);
     if (!m_loadError.isEmpty()) {
         // Told once the window stands on the screen, behind the message.
         QTimer::singleShot(0, this, [this] {

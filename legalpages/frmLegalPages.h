@@ -16,6 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QTextDocument;
 class QkFrame;
 
 // The legal-pages window: the user picks a web site's folder, ticks legal pages in the catalogue
@@ -73,12 +74,11 @@ private:
     QPushButton *cmdCreatePages;
     QPushButton *Command1;
 
-    // Out of sight: the working fields of page generation and the catalogue's file list.
-    QWidget *frPageParser;
-    QPlainTextEdit *txtSelectedPolicy;
-    QPlainTextEdit *txtTargetFileContent;
-    QPlainTextEdit *txtLinks;
-    FileList *fileDisclaimers;
+    // The working fields of page generation: text held out of sight, no controls.
+    QObject *frPageParser;
+    QTextDocument *txtSelectedPolicy;
+    QTextDocument *txtTargetFileContent;
+    QTextDocument *txtLinks;
 
     QString m_pagesFolder;
     // Set when the window could not list its catalogue; told once the window shows.

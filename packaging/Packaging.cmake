@@ -29,6 +29,9 @@ install(FILES ${CW_PACKAGING_DIR}/clausewright.desktop DESTINATION share/applica
 install(FILES ${CW_PACKAGING_DIR}/icons/clausewright.svg
         DESTINATION share/icons/hicolor/scalable/apps)
 install(DIRECTORY ${CW_PACKAGING_DIR}/icons/hicolor/ DESTINATION share/icons/hicolor)
+# What software centres (GNOME Software, KDE Discover) show about the program.
+install(FILES ${CW_PACKAGING_DIR}/example.clausewright.clausewright.metainfo.xml
+        DESTINATION share/metainfo)
 
 # The manual page and the changelog are installed compressed, without a time stamp in the header.
 configure_file(${CW_PACKAGING_DIR}/clausewright.1.in ${CW_PACKAGING_OUT}/clausewright.1 @ONLY)
@@ -84,8 +87,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt 6 libraries (and their xcb platform plugin, which Debian ships in libqt6gui6) come from
 # dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The windows are laid out for a narrow sans-serif such as Liberation Sans.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+# The windows are measured for Liberation Sans, which the program asks for by name.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_SOURCE_GENERATOR TGZ)

@@ -3,8 +3,9 @@
 #   packaging/test-package.sh BUILD_DIR [--apt]
 # - lintian reports no errors on the .deb;
 # - the .deb holds the program with its data files beside it, a working /usr/bin link, a desktop
-#   entry whose command and icon are in the package, and depends on the package of every shared
-#   library the program loads;
+#   entry whose command and icon are in the package, AppStream metainfo that appstreamcli accepts
+#   and whose screenshots are the README's, and depends on the package of every shared library the
+#   program loads and on the font the windows are measured for;
 # - the program unpacked from the .deb, and from the .tar.gz unpacked into an unrelated folder,
 #   starts on a virtual display from its own folder, shows the main menu, and opens both windows
 #   without an "Error" message;
@@ -94,6 +95,18 @@ done
 grep -q '^Categories=.*Office;' "$desktop" || fail "desktop entry is not in Office"
 ok "desktop entry runs $exec_cmd, icon $icon in every size"
 
+metainfo=("$droot"/usr/share/metainfo/*.metainfo.xml)
+[ -f "${metainfo[0]}" ] || fail "no AppStream metainfo in /usr/share/metainfo"
+appstreamcli validate --no-net "${metainfo[0]}" || fail "appstreamcli rejects the metainfo"
+grep -qF "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "${metainfo[0]}" ||
+    fail "the metainfo does not launch $(basename "$desktop")"
+shots=$(grep -o 'screenshots/[a-z-]*\.png' "${metainfo[0]}" | sort -u)
+[ -n "$shots" ] || fail "the metainfo shows no screenshots"
+for shot in $shots; do
+    [ -f "$root/docs/$shot" ] || fail "the metainfo shows $shot, which docs/ does not hold"
+done
+ok "AppStream metainfo $(basename "${metainfo[0]}") validates, with $(echo "$shots" | wc -l) screenshots"
+
 depends=$(dpkg-deb -f "$deb" Depends)
 # The package names in Depends, one a line, without versions or architectures.
 depends_names=$(echo "$depends" | tr ',|' '\n' | sed 's/(.*)//; s/:.*//; s/[[:space:]]//g')
@@ -114,7 +127,9 @@ done < <(
     ldd "$progdir/clausewright" | awk '/=>/ { print $1, $3 }' |
         grep -F -f <(objdump -p "$progdir/clausewright" | awk '/NEEDED/ { print $2 " " }')
 )
-ok "Depends names the package of every shared library: $depends"
+grep -qxF fonts-liberation2 <<<"$depends_names" ||
+    fail "Depends does not name fonts-liberation2, the font the windows are measured for"
+ok "Depends names the package of every shared library and the font: $depends"
 
 # Starts a program folder's clausewright through LAUNCHER on the virtual display, in folder CWD.
 # Checks it runs from PROGDIR, shows its main menu, and opens both windows without an "Error".

@@ -40,7 +40,7 @@ private slots:
         auto *bulk = menu.findChild<QPushButton *>("vbtnLoad");
         auto *close = menu.findChild<QPushButton *>("Command2");
         QCOMPARE(bulk->geometry(), Twips::rect(1395, 2430, 7125, 690));
-        QCOMPARE(close->text(), QString("Close App"));
+        QCOMPARE(close->text(), QString("&Close App"));
         QTRY_COMPARE(QApplication::focusWidget(), bulk);
         QCOMPARE(bulk->nextInFocusChain(), legal);
         QCOMPARE(legal->nextInFocusChain(), close);

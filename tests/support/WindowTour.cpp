@@ -1,0 +1,113 @@
+#include "WindowTour.h"
+
+#include "app/Seam.h"
+#include "app/frmMain.h"
+#include "bulk/frmMass.h"
+#include "legalpages/frmInsertLinksTMP.h"
+#include "legalpages/frmLegalPages.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTest>
+
+namespace WindowTour {
+
+namespace {
+
+QWidget *shown(QWidget *window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowActive(window))
+        qWarning("%s did not become active", qPrintable(window->objectName()));
+    return window;
+}
+
+QString &bulkOutput() {
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+QList<Scene> scenes() {
+    Seam::setProgramFolder(QStringLiteral(CW_BINARY_DIR));
+    Seam::setRecordingMessages(true);
+    return {
+        {"main menu", [] { return shown(new frmMain); }},
+        {"bulk, recommendation panel open", [] { return shown(new frmMass(bulkOutput())); }},
+        {"bulk, disclaimer panel open",
+         [] {
+             auto *bulk = new frmMass(bulkOutput());
+             bulk->SelectPanel(1);
+             return shown(bulk);
+         }},
+        {"legal pages", [] { return shown(new frmLegalPages); }},
+        {"page creation",
+         [] {
+             auto *links = new frmInsertLinksTMP(nullptr);
+             links->findChild<QPlainTextEdit *>("txtLinks")
+                 ->setPlainText(R"(<center><a href="disclaimer.html">Disclaimer</a></center>)");
+             return shown(links);
+         }},
+    };
+}
+
+void sceneRows() {
+    QTest::addColumn<int>("scene");
+    const QList<Scene> all = scenes();
+    for (int i = 0; i < all.size(); ++i)
+        QTest::newRow(qPrintable(all[i].name)) << i;
+}
+
+void closeAll() {
+    // Windows only: a window takes its own pop-ups (a drop-down's list) with it.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->parentWidget())
+            windows.append(window);
+    }
+    for (const QPointer<QWidget> &window : std::as_const(windows))
+        delete window.data();
+    Seam::takeMessages();
+}
+
+QString nameOf(const QWidget *widget) {
+    if (!widget)
+        return QStringLiteral("(nothing)");
+    if (widget->objectName() == QLatin1String("expandCollapse") && widget->parentWidget())
+        return widget->parentWidget()->objectName() + QStringLiteral("/toggle");
+    return widget->objectName();
+}
+
+bool wholeOnScreen(const QWidget *widget) {
+    if (!widget->isVisible())
+        return false;
+    QRect rect = widget->rect();
+    for (const QWidget *w = widget; !w->isWindow(); w = w->parentWidget()) {
+        rect.translate(w->pos());
+        if (!w->parentWidget()->rect().contains(rect))
+            return false;
+    }
+    return true;
+}
+
+QList<QWidget *> controls(QWidget *window) {
+    QList<QWidget *> found;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
+                             qobject_cast<QPlainTextEdit *>(w) ||
+                             qobject_cast<QAbstractItemView *>(w) || qobject_cast<QComboBox *>(w);
+        // The drop-down's own list and line edit belong to it, not to the window.
+        if (control && w->isVisible() && !qobject_cast<QComboBox *>(w->parentWidget()) &&
+            w->window() == window)
+            found.append(w);
+    }
+    return found;
+}
+
+} // namespace WindowTour

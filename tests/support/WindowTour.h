@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The program's windows as a user meets them, one scene each: the main menu, the bulk window with
+// either panel open, the legal pages window and the link code window. Each scene opens its window
+// shown and active, built from the data files in the build folder; close them all with
+// closeAll().
+namespace WindowTour {
+
+struct Scene {
+    QString name;
+    std::function<QWidget *()> open;
+};
+
+QList<Scene> scenes();
+// A data-driven test's rows: a column "scene" with the index of each scene, named after it.
+void sceneRows();
+void closeAll();
+
+// A control's name for messages: its object name, or for a panel's own toggle the panel's name
+// followed by "/toggle".
+QString nameOf(const QWidget *widget);
+// True when the whole control can be seen: it and its containers are shown and it lies inside
+// every container it sits in.
+bool wholeOnScreen(const QWidget *widget);
+// The visible controls a user works with: buttons, tick boxes, text boxes, lists and drop-downs.
+QList<QWidget *> controls(QWidget *window);
+
+} // namespace WindowTour
