@@ -87,25 +87,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 20000);
         QCOMPARE(Seam::takeMessages().size(), 1);
 
-        const Result r =
-            command({"articles", byCommand, "--benefit", "grow basil on a windowsill", "--url",
-                     "https://shop.example/?r=7&x=\"1\"", "--link-text", "Basil Kit, Herb Guide,",
-                     "--center-after", "--disclaimer", "health-disclaimer.txt", "--disclaimer",
-                     "Affiliate Disclosure", "--seed", "20261206", "--data", program()});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QString());
-        const auto written = tree(byWindow + "/rewritten_files");
-        QCOMPARE(written.keys(), (QStringList{"a.txt", "b.txt", "c.txt", "e.txt"}));
-        QCOMPARE(tree(byCommand + "/rewritten_files"), written);
-        // The same seed writes the same bytes again.
-        QCOMPARE(
-            command({"articles", byCommand, "--seed", "20261206", "--data", program(), "--benefit",
-                     "grow basil on a windowsill", "--url", "https://shop.example/?r=7&x=\"1\"",
-                     "--link-text", "Basil Kit, Herb Guide,", "--center-after", "--disclaimer",
-                     "health-disclaimer.txt", "--disclaimer", "Affiliate Disclosure"})
-                .status,
-            0);
-        QCOMPARE(tree(byCommand + "/rewritten_files"), written);
+        // Twice: the same seed writes the same bytes again, over the outputs of the first run.
+        for (int run = 0; run < 2; ++run) {
+            const Result r = command(
+                {"articles", byCommand, "--benefit", "grow basil on a windowsill", "--url",
+                 "https://shop.example/?r=7&x=\"1\"", "--link-text", "Basil Kit, Herb Guide,",
+                 "--center-after", "--disclaimer", "health-disclaimer.txt", "--disclaimer",
+                 "Affiliate Disclosure", "--seed", "20261206", "--data", program()});
+            QCOMPARE(r.status + r.out.size(), 0);
+            const auto written = tree(byWindow + "/rewritten_files");
+            QCOMPARE(written.keys(), (QStringList{"a.txt", "b.txt", "c.txt", "e.txt"}));
+            QCOMPARE(tree(byCommand + "/rewritten_files"), written);
+        }
     }
 
     void refusalsReturnTwoAndWriteNothing_data() {
