@@ -17,7 +17,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/xvfb-session.sh"
 
 work=$(mktemp -d "$base/cw_window-XXXXXX")
-trap 'xvfb_stop; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "${app:-}" ] && kill "$app" 2>/dev/null; wait 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
 mkdir "$work/Articles"
 python3 - "$work/Articles" "$count" <<'PY'
 import sys
