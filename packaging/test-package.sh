@@ -170,6 +170,12 @@ cp "$root"/examples/articles/*.txt "$work/"
 check_running "$droot/usr/bin/clausewright" "$progdir/clausewright" "$work"
 ok "the .deb's program starts from its own folder, shows the menu and both windows"
 
+# The command line finds the data files through the bin/ link too, and needs no display.
+pages=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    "$droot/usr/bin/clausewright" pages --list-pages) || fail "clausewright pages --list-pages failed"
+grep -q "^Privacy Policy" <<<"$pages" || fail "the command line does not list the legal pages"
+ok "the .deb's command line lists the legal pages without a display"
+
 troot="$scratch/somewhere else"
 mkdir -p "$troot"
 tar -xzf "$tgz" -C "$troot"
