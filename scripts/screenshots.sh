@@ -90,7 +90,7 @@ bulk=$(xvfb_window '^Add Legal Terms and Conditions to Articles')
 [ -n "$bulk" ] || { echo "the bulk article window did not appear" >&2; exit 1; }
 sleep 1.5 # the synonyms load and their busy label goes
 keys "$bulk" alt+l
-xdotool type --delay 20 "Our favourite grinder,This grinder"
+xdotool type --delay 20 "Burr Grinder,Hand Grinder"
 shoot "$bulk" bulk.png
 xdotool windowfocus --sync "$bulk" key Escape
 if ! xvfb_gone "$bulk" 3; then
