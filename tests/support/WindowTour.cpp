@@ -19,14 +19,6 @@ namespace WindowTour {
 
 namespace {
 
-QWidget *shown(QWidget *window) {
-    window->show();
-    QApplication::setActiveWindow(window);
-    if (!QTest::qWaitForWindowActive(window))
-        qWarning("%s did not become active", qPrintable(window->objectName()));
-    return window;
-}
-
 QString &bulkOutput() {
     static QString folder;
     return folder;
@@ -34,34 +26,35 @@ QString &bulkOutput() {
 
 } // namespace
 
+QWidget *showActive(QWidget *window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowActive(window))
+        qWarning("%s did not become active", qPrintable(window->objectName()));
+    return window;
+}
+
 QList<Scene> scenes() {
     Seam::setProgramFolder(QStringLiteral(CW_BINARY_DIR));
     Seam::setRecordingMessages(true);
     return {
-        {"main menu", [] { return shown(new frmMain); }},
-        {"bulk, recommendation panel open", [] { return shown(new frmMass(bulkOutput())); }},
+        {"main menu", [] { return showActive(new frmMain); }},
+        {"bulk, recommendation panel open", [] { return showActive(new frmMass(bulkOutput())); }},
         {"bulk, disclaimer panel open",
          [] {
              auto *bulk = new frmMass(bulkOutput());
              bulk->SelectPanel(1);
-             return shown(bulk);
+             return showActive(bulk);
          }},
-        {"legal pages", [] { return shown(new frmLegalPages); }},
+        {"legal pages", [] { return showActive(new frmLegalPages); }},
         {"page creation",
          [] {
              auto *links = new frmInsertLinksTMP(nullptr);
              links->findChild<QPlainTextEdit *>("txtLinks")
                  ->setPlainText(R"(<center><a href="disclaimer.html">Disclaimer</a></center>)");
-             return shown(links);
+             return showActive(links);
          }},
     };
-}
-
-void sceneRows() {
-    QTest::addColumn<int>("scene");
-    const QList<Scene> all = scenes();
-    for (int i = 0; i < all.size(); ++i)
-        QTest::newRow(qPrintable(all[i].name)) << i;
 }
 
 void closeAll() {

@@ -19,8 +19,8 @@ struct Scene {
 };
 
 QList<Scene> scenes();
-// A data-driven test's rows: a column "scene" with the index of each scene, named after it.
-void sceneRows();
+// Shows window and waits until it has the keyboard; returns it.
+QWidget *showActive(QWidget *window);
 void closeAll();
 
 // A control's name for messages: its object name, or for a panel's own toggle the panel's name
