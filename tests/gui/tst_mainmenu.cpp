@@ -1,13 +1,14 @@
-#include "ModalWatcher.h"
 #include "WindowTour.h"
+#include "app/Seam.h"
 #include "app/frmMain.h"
-#include "bulk/frmMass.h"
 #include "legalpages/frmLegalPages.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-// The main menu's wiring: the windows it opens and how the program ends.
+// The main menu's wiring: the legal pages window and how the program ends. The bulk window opens
+// modal (tst_keyboard finds it as the active modal window, and the key press that opened it
+// returns only once it has closed).
 class MainMenuTest : public QObject {
     Q_OBJECT
 
@@ -19,29 +20,11 @@ class MainMenuTest : public QObject {
 
 private slots:
     void init() {
-        WindowTour::scenes(); // the program's data files and recorded messages
+        Seam::setProgramFolder(QStringLiteral(CW_BINARY_DIR));
+        Seam::setRecordingMessages(true);
         m_menu = static_cast<frmMain *>(WindowTour::showActive(new frmMain));
     }
     void cleanup() { WindowTour::closeAll(); }
-
-    // The menu takes no click while the bulk window is open (clicked through the window system,
-    // which blocks input to the other windows), and the click that opened it returns once it
-    // has closed.
-    void bulkWindowIsModal() {
-        bool bulk = false, menuIgnoredClick = false;
-        ModalWatcher watcher([&](QWidget *modal) {
-            bulk = qobject_cast<frmMass *>(modal);
-            auto *button = m_menu->findChild<QPushButton *>("Command1");
-            QTest::mouseClick(m_menu->windowHandle(), Qt::LeftButton, {},
-                              button->mapTo(m_menu, button->rect().center()));
-            QCoreApplication::processEvents();
-            menuIgnoredClick = !m_menu->legalPagesWindow();
-            modal->close();
-        });
-        click("vbtnLoad");
-        QVERIFY(watcher.fired() && bulk && menuIgnoredClick);
-        QVERIFY(!m_menu->bulkWindow());
-    }
 
     // "Close App" ends the program at once with status 0, without closing the other windows.
     void closeAppEndsAtOnceWithStatusZero() {

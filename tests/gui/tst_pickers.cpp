@@ -24,11 +24,8 @@ private slots:
         QVERIFY(list->setPath(dir.path()));
         WindowTour::showActive(&window);
         const auto row = [&](const QString &name) {
-            for (int i = 0; i < list->count(); ++i) {
-                if (list->item(i)->text().trimmed() == name)
-                    return list->visualItemRect(list->item(i)).center();
-            }
-            return QPoint(-1, -1);
+            const auto found = list->findItems("^ *" + name + "$", Qt::MatchRegularExpression);
+            return list->visualItemRect(found.value(0)).center();
         };
         // The bold lines, then the highlighted one.
         const auto inUse = [&] {

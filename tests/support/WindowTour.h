@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -9,13 +10,14 @@ class QWidget;
 
 // The program's windows as a user meets them, one scene each: the main menu, the bulk window with
 // either panel open, the legal pages window and the link code window. Each scene opens its window
-// shown and active, built from the data files in the build folder; close them all with
-// closeAll().
+// shown and active, built from the data files in the build folder, and knows the controls Tab
+// stops at, in order from the first focus; close them all with closeAll().
 namespace WindowTour {
 
 struct Scene {
     QString name;
     std::function<QWidget *()> open;
+    QStringList tabStops;
 };
 
 QList<Scene> scenes();
