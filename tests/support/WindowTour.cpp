@@ -6,20 +6,12 @@
 #include "legalpages/frmInsertLinksTMP.h"
 #include "legalpages/frmLegalPages.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace WindowTour {
 
-namespace {
-
-QWidget *shown(QWidget *window) {
+QWidget *showActive(QWidget *window) {
     window->show();
     QApplication::setActiveWindow(window);
     if (!QTest::qWaitForWindowActive(window))
@@ -27,41 +19,38 @@ QWidget *shown(QWidget *window) {
     return window;
 }
 
-QString &bulkOutput() {
-    static QString folder;
-    return folder;
-}
-
-} // namespace
-
 QList<Scene> scenes() {
     Seam::setProgramFolder(QStringLiteral(CW_BINARY_DIR));
     Seam::setRecordingMessages(true);
+    static QString bulkOutput;
+    const QStringList bulk{"Dir1", "File1", "Drive1", "vbtnLoad", "Command1", "Command2"};
     return {
-        {"main menu", [] { return shown(new frmMain); }},
-        {"bulk, recommendation panel open", [] { return shown(new frmMass(bulkOutput())); }},
+        {"main menu", [] { return showActive(new frmMain); }, {"vbtnLoad", "Command1", "Command2"}},
+        {"bulk, recommendation panel open", [] { return showActive(new frmMass(bulkOutput)); },
+         bulk + QStringList{"QkFrameMenu_0/toggle", "chkBegins", "chkCenter1", "chkEnds",
+                            "chkCenter2", "txtBenefit", "txtUrl", "txtLinkText",
+                            "QkFrameMenu_1/toggle", "txtLog"}},
         {"bulk, disclaimer panel open",
          [] {
-             auto *bulk = new frmMass(bulkOutput());
-             bulk->SelectPanel(1);
-             return shown(bulk);
-         }},
-        {"legal pages", [] { return shown(new frmLegalPages); }},
+             auto *window = new frmMass(bulkOutput);
+             window->SelectPanel(1);
+             return showActive(window);
+         },
+         bulk + QStringList{"QkFrameMenu_0/toggle", "QkFrameMenu_1/toggle", "lstDisclaimers",
+                            "txtDisclaimerPreview", "txtLog"}},
+        {"legal pages",
+         [] { return showActive(new frmLegalPages); },
+         {"Drive1", "Dir1", "File1", "lstDisclaimers", "txtDisclaimerPreview", "txtSiteName",
+          "txtSiteUrl", "txtemail", "cmdCreatePages", "Command1"}},
         {"page creation",
          [] {
              auto *links = new frmInsertLinksTMP(nullptr);
              links->findChild<QPlainTextEdit *>("txtLinks")
                  ->setPlainText(R"(<center><a href="disclaimer.html">Disclaimer</a></center>)");
-             return shown(links);
-         }},
+             return showActive(links);
+         },
+         {"cmdCopyToClipboard", "cmdClose", "txtLinks"}},
     };
-}
-
-void sceneRows() {
-    QTest::addColumn<int>("scene");
-    const QList<Scene> all = scenes();
-    for (int i = 0; i < all.size(); ++i)
-        QTest::newRow(qPrintable(all[i].name)) << i;
 }
 
 void closeAll() {
@@ -85,7 +74,7 @@ QString nameOf(const QWidget *widget) {
 }
 
 bool wholeOnScreen(const QWidget *widget) {
-    if (!widget->isVisible())
+    if (!widget || !widget->isVisible())
         return false;
     QRect rect = widget->rect();
     for (const QWidget *w = widget; !w->isWindow(); w = w->parentWidget()) {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -9,18 +10,19 @@ class QWidget;
 
 // The program's windows as a user meets them, one scene each: the main menu, the bulk window with
 // either panel open, the legal pages window and the link code window. Each scene opens its window
-// shown and active, built from the data files in the build folder; close them all with
-// closeAll().
+// shown and active, built from the data files in the build folder, and knows the controls Tab
+// stops at, in order from the first focus; close them all with closeAll().
 namespace WindowTour {
 
 struct Scene {
     QString name;
     std::function<QWidget *()> open;
+    QStringList tabStops;
 };
 
 QList<Scene> scenes();
-// A data-driven test's rows: a column "scene" with the index of each scene, named after it.
-void sceneRows();
+// Shows window and waits until it has the keyboard; returns it.
+QWidget *showActive(QWidget *window);
 void closeAll();
 
 // A control's name for messages: its object name, or for a panel's own toggle the panel's name
