@@ -15,14 +15,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-} // namespace
-
 class ControlLibraryTest : public QObject {
     Q_OBJECT
 
@@ -59,7 +51,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
         const QString pipe = "It is a pipe, not a file", device = "It is a device, not a file";
-        QTest::newRow("missing") << "missing.txt" << systemReason(ENOENT);
+        QTest::newRow("missing") << "missing.txt" << QString::fromLocal8Bit(std::strerror(ENOENT));
         QTest::newRow("folder") << "folder" << QString("It is a folder, not a file");
         QTest::newRow("link to a named pipe") << "to-pipe.txt" << pipe;
         QTest::newRow("link to a device") << "to-zero.txt" << device;
@@ -110,7 +102,8 @@ private slots:
         const bool saved = QkFile::writeBytes(QByteArray(size, 'n'), dir.filePath(target), &error);
         full.reset();
         QVERIFY2(!saved && !error.isEmpty(), qPrintable(error));
-        QVERIFY2(limit == 0 || error == systemReason(EFBIG), qPrintable(error));
+        QVERIFY2(limit == 0 || error == QString::fromLocal8Bit(std::strerror(EFBIG)),
+                 qPrintable(error));
         QCOMPARE(TestData::read(page), edited);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  (QStringList{"page.html", "taken"}));

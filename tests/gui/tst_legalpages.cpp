@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString Disclaimer = R"(<a href="disclaimer.html">Disclaimer</a>)";
 const QString Privacy = R"(<a href="privacy-policy.html">Privacy-Policy</a>)";
 const QString NoLinkWindow = "(no link code window)";
 
@@ -157,7 +156,7 @@ private slots:
                      links->close(); // its close box
                      another.emplace(&QWidget::close);
                  }),
-                 "<center>" + Disclaimer + " - " + Privacy + "</center>");
+                 R"(<center><a href="disclaimer.html">Disclaimer</a> - )" + Privacy + "</center>");
         QCOMPARE(title, QString("Page Creation"));
         QVERIFY(!another->fired());
         another.reset();
