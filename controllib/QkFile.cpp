@@ -165,8 +165,3 @@ bool QkFile::LoadListFromFile(QStringList &list, const QString &path, QString *e
         return false;
     }
 }
-
-bool QkFile::SaveTextToFile(const QString &text, const QString &path, QString *error,
-                            TextEncoding encoding, bool byteOrderMark) {
-    return writeBytes(TextCodec::encode(text, encoding, byteOrderMark), path, error);
-}

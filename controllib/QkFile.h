@@ -21,11 +21,10 @@
 //   read, and the encoding is decided on the lines taken alone (so a file whose later, unread
 //   lines are not UTF-8 still gives its first lines as UTF-8). A file of no more lines than that
 //   gives exactly what it gives without a limit.
-// - SaveTextToFile writes atomically and verifies the save: the data goes to a temporary file, is
+// - writeBytes saves atomically and verifies the save: the data goes to a temporary file, is
 //   checked to have reached it whole, and only then replaces the file. On any failure the old file
 //   stays exactly as it was (or there is still none), the temporary file is removed, and the
-//   reason is returned. Text is written as UTF-8 without a byte order mark unless another
-//   encoding is asked for.
+//   reason is returned.
 class QkFile {
 public:
     // Set before an article is loaded; kept for callers that name the files they look for.
@@ -38,9 +37,6 @@ public:
     // Like LoadTextFromFile, and also tells in which encoding the file was written.
     static bool LoadDecodedFromFile(DecodedText &decoded, const QString &path,
                                     QString *error = nullptr);
-    static bool SaveTextToFile(const QString &text, const QString &path, QString *error = nullptr,
-                               TextEncoding encoding = TextEncoding::Utf8,
-                               bool byteOrderMark = false);
 
     // The raw bytes of a file, and a verified atomic save of raw bytes; the text operations use
     // these.
