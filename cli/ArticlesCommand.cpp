@@ -169,18 +169,13 @@ int run(const QStringList &arguments) {
     if (parser.isSet(o.list)) {
         if (!positional.isEmpty())
             return usageError(kCommand, QStringLiteral("--list-disclaimers takes no folder"));
-        for (const CatalogueEntry &entry : std::as_const(data.catalogue))
-            Console::out(entry.displayName + QLatin1Char('\t') +
-                         QFileInfo(entry.filePath).fileName() + QLatin1Char('\n'));
-        return CommandLine::Done;
+        return CommandLine::listCatalogue(data.catalogue);
     }
-    if (positional.size() != 1)
-        return usageError(kCommand, positional.isEmpty()
-                                        ? QStringLiteral("the folder of articles is missing")
-                                        : QStringLiteral("one folder of articles, please"));
+    if (const QString problem =
+            CommandLine::folderProblem(positional, QStringLiteral("the folder of articles"));
+        !problem.isEmpty())
+        return usageError(kCommand, problem);
     const QFileInfo folder(positional.first());
-    if (!folder.isDir())
-        return usageError(kCommand, QStringLiteral("%1 is not a folder").arg(positional.first()));
     const bool recommendation = parser.isSet(o.linkText);
     if (recommendation && (!parser.isSet(o.benefit) || !parser.isSet(o.url)))
         return usageError(kCommand, QStringLiteral("--link-text needs --benefit and --url"));

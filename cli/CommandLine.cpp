@@ -103,6 +103,23 @@ std::optional<QString> choose(const QList<CatalogueEntry> &catalogue, const QStr
     return std::nullopt;
 }
 
+int listCatalogue(const QList<CatalogueEntry> &catalogue) {
+    for (const CatalogueEntry &entry : catalogue)
+        Console::out(entry.displayName + QLatin1Char('\t') + QFileInfo(entry.filePath).fileName() +
+                     QLatin1Char('\n'));
+    return Done;
+}
+
+QString folderProblem(const QStringList &positional, const QString &what) {
+    if (positional.isEmpty())
+        return what + QStringLiteral(" is missing");
+    if (positional.size() > 1)
+        return QStringLiteral("only one folder, please: ") + what;
+    if (!QFileInfo(positional.first()).isDir())
+        return QStringLiteral("%1 is not a folder").arg(positional.first());
+    return QString();
+}
+
 QString dataFolder(const QString &option) {
     return option.isEmpty() ? QCoreApplication::applicationDirPath()
                             : QDir::cleanPath(QDir(option).absolutePath());

@@ -32,6 +32,11 @@ int refused(const UserMessage &message);
 // catalogue order; or the first name that names none.
 std::optional<QString> choose(const QList<CatalogueEntry> &catalogue, const QStringList &names,
                               QList<CatalogueEntry> &chosen);
+// Prints the catalogue, one entry a line: its name, a tab, its file name. Returns Done.
+int listCatalogue(const QList<CatalogueEntry> &catalogue);
+// What is wrong with the command's folder argument ("the folder of articles" is `what`): missing,
+// more than one, or no folder; an empty text when it names one folder.
+QString folderProblem(const QStringList &positional, const QString &what);
 // The folder holding templates/ and rwdb.txt: --data's value, else the program's own folder.
 QString dataFolder(const QString &option);
 

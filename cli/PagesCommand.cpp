@@ -109,18 +109,13 @@ int run(const QStringList &arguments) {
     if (parser.isSet(o.list)) {
         if (!positional.isEmpty())
             return usageError(kCommand, QStringLiteral("--list-pages takes no folder"));
-        for (const CatalogueEntry &entry : std::as_const(catalogue))
-            Console::out(entry.displayName + QLatin1Char('\t') +
-                         QFileInfo(entry.filePath).fileName() + QLatin1Char('\n'));
-        return CommandLine::Done;
+        return CommandLine::listCatalogue(catalogue);
     }
-    if (positional.size() != 1)
-        return usageError(kCommand, positional.isEmpty()
-                                        ? QStringLiteral("the site's folder is missing")
-                                        : QStringLiteral("one site folder, please"));
+    if (const QString problem =
+            CommandLine::folderProblem(positional, QStringLiteral("the site's folder"));
+        !problem.isEmpty())
+        return usageError(kCommand, problem);
     const QFileInfo site(positional.first());
-    if (!site.isDir())
-        return usageError(kCommand, QStringLiteral("%1 is not a folder").arg(positional.first()));
     if (parser.isSet(o.all) && parser.isSet(o.page))
         return usageError(kCommand, QStringLiteral("--page and --all do not go together"));
 

@@ -98,10 +98,6 @@ bool RegularFile::openIn(int folderFd, const QByteArray &name, QString *error) {
     return true;
 }
 
-qint64 RegularFile::sizeHint() const {
-    return m_handle ? m_handle->size : 0;
-}
-
 qint64 RegularFile::read(char *data, qint64 size, QString *error) {
     if (!m_handle) {
         setError(error, QStringLiteral("The file is not open"));
@@ -152,10 +148,6 @@ bool RegularFile::open(const QString &path, QString *error) {
     return true;
 }
 
-qint64 RegularFile::sizeHint() const {
-    return m_handle ? m_handle->size : 0;
-}
-
 qint64 RegularFile::read(char *data, qint64 size, QString *error) {
     if (!m_handle) {
         setError(error, QStringLiteral("The file is not open"));
@@ -168,6 +160,10 @@ qint64 RegularFile::read(char *data, qint64 size, QString *error) {
 }
 
 #endif
+
+qint64 RegularFile::sizeHint() const {
+    return m_handle ? m_handle->size : 0;
+}
 
 bool RegularFile::readAll(QByteArray &bytes, QString *error) {
     // One byte more than the size: a read that then comes back short, after the whole size, is
