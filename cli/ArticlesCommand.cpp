@@ -146,20 +146,15 @@ int run(const QStringList &arguments) {
                        "of FOLDER and the chosen disclaimers after it, and writes the results\n"
                        "under the same names into FOLDER/rewritten_files. The articles\n"
                        "themselves are never changed."));
-    parser.addOption(CommandLine::helpOption());
     parser.addOptions({o.benefit, o.url, o.linkText, o.noBefore, o.noAfter, o.centerBefore,
                        o.centerAfter, o.disclaimer, o.seed, o.dryRun, o.verbose, o.data, o.list});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The folder of articles."));
-    if (!parser.parse(QStringList{QStringLiteral("clausewright articles")} + arguments))
-        return usageError(kCommand, parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        Console::out(CommandLine::helpText(
-            parser.helpText(),
+    if (const auto ended = CommandLine::parse(
+            parser, kCommand, arguments,
             QStringLiteral("Usage: clausewright articles [options] FOLDER\n"
-                           "       clausewright articles --list-disclaimers [--data DIR]")));
-        return CommandLine::Done;
-    }
+                           "       clausewright articles --list-disclaimers [--data DIR]")))
+        return *ended;
 
     BulkData data;
     data.load(CommandLine::dataFolder(parser.value(o.data)));

@@ -63,18 +63,24 @@ int run(const QStringList &arguments) {
 int usageError(const QString &command, const QString &problem) {
     const QString help = command.isEmpty() ? QStringLiteral("clausewright --help")
                                            : QStringLiteral("clausewright %1 --help").arg(command);
-    Console::say(problem + QStringLiteral(". See '%1'.").arg(help));
+    // Qt's own parse errors end in a full stop already.
+    const QString said = problem.endsWith(QLatin1Char('.')) ? problem.chopped(1) : problem;
+    Console::say(said + QStringLiteral(". See '%1'.").arg(help));
     return Refused;
 }
 
-QString helpText(const QString &helpFromParser, const QString &usage) {
+std::optional<int> parse(QCommandLineParser &parser, const QString &command,
+                         const QStringList &arguments, const QString &usage) {
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    if (!parser.parse(QStringList{QStringLiteral("clausewright ") + command} + arguments))
+        return usageError(command, parser.errorText());
+    if (!parser.isSet(help))
+        return std::nullopt;
     // Qt's first line names the program by its path and knows no commands: ours replaces it.
-    return usage + QLatin1Char('\n') + helpFromParser.section(QLatin1Char('\n'), 1);
-}
-
-QCommandLineOption helpOption() {
-    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
-                              QStringLiteral("Show this help."));
+    Console::out(usage + QLatin1Char('\n') + parser.helpText().section(QLatin1Char('\n'), 1));
+    return Done;
 }
 
 int refused(const UserMessage &message) {

@@ -3,7 +3,7 @@
 #include "app/Catalogue.h"
 #include "app/UserMessage.h"
 
-#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QList>
 #include <QStringList>
 
@@ -22,10 +22,11 @@ int run(const QStringList &arguments);
 
 // The usage error: said on standard error with a pointer to --help, then Refused.
 int usageError(const QString &command, const QString &problem);
-// A command's help: Qt's option list under the command's own usage lines.
-QString helpText(const QString &helpFromParser, const QString &usage);
-// The option -h, --help.
-QCommandLineOption helpOption();
+// Adds -h/--help to the command's parser and parses its arguments (what follows the command's
+// name). Returns the exit status when the command ends here: a usage error, or its help printed
+// (Qt's option list under the command's own usage lines); nothing when it goes on.
+std::optional<int> parse(QCommandLineParser &parser, const QString &command,
+                         const QStringList &arguments, const QString &usage);
 // A refused run: the window's message, "Title: text", on standard error, then Refused.
 int refused(const UserMessage &message);
 // The catalogue entries that names name, by display name or file name (letter case aside), in

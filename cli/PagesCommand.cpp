@@ -81,20 +81,15 @@ int run(const QStringList &arguments) {
         QStringLiteral("Writes one filled HTML page per chosen legal page into SITE_FOLDER and\n"
                        "prints the line of link code for the site's home page on standard\n"
                        "output. A page of the same name there is replaced."));
-    parser.addOption(CommandLine::helpOption());
     parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.dryRun, o.data, o.list});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
-    if (!parser.parse(QStringList{QStringLiteral("clausewright pages")} + arguments))
-        return usageError(kCommand, parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        Console::out(CommandLine::helpText(
-            parser.helpText(),
+    if (const auto ended = CommandLine::parse(
+            parser, kCommand, arguments,
             QStringLiteral("Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | "
                            "--all)\n"
-                           "       clausewright pages --list-pages [--data DIR]")));
-        return CommandLine::Done;
-    }
+                           "       clausewright pages --list-pages [--data DIR]")))
+        return *ended;
 
     const QString pagesFolder =
         CommandLine::dataFolder(parser.value(o.data)) + QStringLiteral("/templates/pages");
