@@ -1,9 +1,9 @@
 #include "app/frmMain.h"
 
-#include "app/Seam.h"
-#include "app/WindowStyle.h"
 #include "bulk/frmMass.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/Seam.h"
+#include "widgets/WindowStyle.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "app/WindowStyle.h"
 #include "app/frmMain.h"
 #include "cli/CommandLine.h"
+#include "widgets/WindowStyle.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -12,11 +12,11 @@
 // prints the ratio of each run to the copy of the same round, the
 // smallest and the median over the rounds, and the peak memory.
 
-#include "app/Catalogue.h"
-#include "app/FolderListing.h"
 #include "bulk/BatchJob.h"
 #include "bulk/BatchRun.h"
 #include "controllib/RandomSource.h"
+#include "core/Catalogue.h"
+#include "core/FolderListing.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "bulk/ArticleReader.h"
 
-#include "app/FolderListing.h"
 #include "controllib/RegularFile.h"
+#include "core/FolderListing.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "bulk/ArticleWriter.h"
 
-#include "app/FolderListing.h"
 #include "controllib/QkFile.h"
+#include "core/FolderListing.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Catalogue.h"
-#include "app/UserMessage.h"
 #include "bulk/RecommendationBuilder.h"
+#include "core/Catalogue.h"
+#include "core/UserMessage.h"
 
 #include <QByteArrayList>
 #include <QList>

@@ -1,9 +1,9 @@
 #include "bulk/BatchRun.h"
 
-#include "app/FolderListing.h"
 #include "bulk/ArticleReader.h"
 #include "bulk/ArticleWriter.h"
 #include "bulk/DisclaimerBlock.h"
+#include "core/FolderListing.h"
 
 #include <QDir>
 #include <QFile>

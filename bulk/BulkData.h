@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Catalogue.h"
 #include "bulk/RecommendationBuilder.h"
+#include "core/Catalogue.h"
 
 #include <QList>
 #include <QString>

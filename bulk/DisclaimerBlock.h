@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Catalogue.h"
+#include "core/Catalogue.h"
 
 #include <QList>
 #include <QString>

@@ -1,19 +1,19 @@
 #include "bulk/frmMass.h"
 
-#include "app/CatalogueList.h"
+#include "widgets/CatalogueList.h"
 
-#include "app/DriveList.h"
-#include "app/FileList.h"
-#include "app/FolderList.h"
-#include "app/LogView.h"
-#include "app/Seam.h"
-#include "app/Twips.h"
-#include "app/WindowStyle.h"
 #include "bulk/BatchJob.h"
 #include "bulk/BatchRun.h"
 #include "bulk/BatchWorker.h"
 #include "controllib/QkFile.h"
-#include "controllib/QkFrame.h"
+#include "widgets/DriveList.h"
+#include "widgets/FileList.h"
+#include "widgets/FolderList.h"
+#include "widgets/LogView.h"
+#include "widgets/QkFrame.h"
+#include "widgets/Seam.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowStyle.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

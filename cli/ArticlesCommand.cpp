@@ -1,12 +1,12 @@
 #include "cli/ArticlesCommand.h"
 
-#include "app/FolderListing.h"
 #include "bulk/BatchJob.h"
 #include "bulk/BatchRun.h"
 #include "bulk/BulkData.h"
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "controllib/RandomSource.h"
+#include "core/FolderListing.h"
 
 #include <QCommandLineParser>
 #include <QDir>

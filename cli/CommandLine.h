@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Catalogue.h"
-#include "app/UserMessage.h"
+#include "core/Catalogue.h"
+#include "core/UserMessage.h"
 
 #include <QCommandLineParser>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "cli/PagesCommand.h"
 
-#include "app/Catalogue.h"
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
+#include "core/Catalogue.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserMessage.h"
+#include "core/UserMessage.h"
 #include "legalpages/PageCharset.h"
 #include "legalpages/PageNames.h"
 #include "legalpages/PagesJob.h"

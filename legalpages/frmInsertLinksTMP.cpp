@@ -1,9 +1,9 @@
 #include "legalpages/frmInsertLinksTMP.h"
 
-#include "app/Seam.h"
-#include "app/Twips.h"
-#include "app/WindowStyle.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/Seam.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowStyle.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,17 +1,17 @@
 #include "legalpages/frmLegalPages.h"
 
-#include "app/CatalogueList.h"
-#include "app/DriveList.h"
-#include "app/FileList.h"
-#include "app/FolderList.h"
-#include "app/Seam.h"
-#include "app/Twips.h"
-#include "app/UserMessage.h"
-#include "app/WindowStyle.h"
 #include "controllib/QkFile.h"
-#include "controllib/QkFrame.h"
+#include "core/UserMessage.h"
 #include "legalpages/PageGenerator.h"
 #include "legalpages/frmInsertLinksTMP.h"
+#include "widgets/CatalogueList.h"
+#include "widgets/DriveList.h"
+#include "widgets/FileList.h"
+#include "widgets/FolderList.h"
+#include "widgets/QkFrame.h"
+#include "widgets/Seam.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowStyle.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "BulkFixture.h"
 #include "FileSizeLimit.h"
 #include "TestData.h"
-#include "app/FolderListing.h"
 #include "bulk/BatchRun.h"
 #include "bulk/BatchWorker.h"
 #include "bulk/BulkData.h"
 #include "bulk/RecommendationBuilder.h"
 #include "controllib/QkTools.h"
+#include "core/FolderListing.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // The shipped catalogue, read from the source tree exactly as it is installed beside the program.
 #include "TestData.h"
-#include "app/Catalogue.h"
 #include "bulk/RecommendationBuilder.h"
+#include "core/Catalogue.h"
 #include "legalpages/PageFormat.h"
 #include "legalpages/PageNames.h"
 

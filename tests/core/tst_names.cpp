@@ -1,8 +1,8 @@
 // How catalogue files are named and listed: TitleCase, display names and folder listings.
 #include "TestData.h"
-#include "app/Catalogue.h"
-#include "app/FolderListing.h"
-#include "app/TitleCase.h"
+#include "core/Catalogue.h"
+#include "core/FolderListing.h"
+#include "core/TitleCase.h"
 
 #include <QDir>
 #include <QTemporaryDir>

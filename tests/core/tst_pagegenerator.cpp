@@ -1,5 +1,5 @@
 #include "TestData.h"
-#include "app/Catalogue.h"
+#include "core/Catalogue.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
 

@@ -1,6 +1,6 @@
 #include "WindowTour.h"
-#include "app/WindowStyle.h"
-#include "controllib/QkFrame.h"
+#include "widgets/QkFrame.h"
+#include "widgets/WindowStyle.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,10 +1,10 @@
 #include "BulkFixture.h"
-#include "app/FileList.h"
-#include "app/FolderList.h"
-#include "app/LogView.h"
-#include "app/Seam.h"
 #include "bulk/frmMass.h"
-#include "controllib/QkFrame.h"
+#include "widgets/FileList.h"
+#include "widgets/FolderList.h"
+#include "widgets/LogView.h"
+#include "widgets/QkFrame.h"
+#include "widgets/Seam.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -2,11 +2,11 @@
 // same draws, the window's refusals, exit statuses, and a dry run that writes nothing.
 #include "ModalWatcher.h"
 #include "TestData.h"
-#include "app/FolderList.h"
-#include "app/Seam.h"
 #include "bulk/frmMass.h"
 #include "controllib/RandomSource.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/FolderList.h"
+#include "widgets/Seam.h"
 
 #include <QtTest>
 #include <QtWidgets>

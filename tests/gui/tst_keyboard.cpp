@@ -2,9 +2,9 @@
 #include "ModalWatcher.h"
 #include "TestData.h"
 #include "WindowTour.h"
-#include "app/Seam.h"
 #include "app/frmMain.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/Seam.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,11 +1,11 @@
 // The legal pages window's wiring: the core test proves the pages' bytes and the rules.
 #include "ModalWatcher.h"
 #include "TestData.h"
-#include "app/FileList.h"
-#include "app/FolderList.h"
-#include "app/Seam.h"
 #include "legalpages/frmInsertLinksTMP.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/FileList.h"
+#include "widgets/FolderList.h"
+#include "widgets/Seam.h"
 
 #include <QApplication>
 #include <QClipboard>

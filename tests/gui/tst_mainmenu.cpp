@@ -1,7 +1,7 @@
 #include "WindowTour.h"
-#include "app/Seam.h"
 #include "app/frmMain.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/Seam.h"
 
 #include <QtTest>
 #include <QtWidgets>

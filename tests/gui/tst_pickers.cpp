@@ -1,5 +1,5 @@
 #include "WindowTour.h"
-#include "app/FolderList.h"
+#include "widgets/FolderList.h"
 
 #include <QtTest>
 #include <QtWidgets>

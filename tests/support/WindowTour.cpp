@@ -1,10 +1,10 @@
 #include "WindowTour.h"
 
-#include "app/Seam.h"
 #include "app/frmMain.h"
 #include "bulk/frmMass.h"
 #include "legalpages/frmInsertLinksTMP.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/Seam.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,7 +1,7 @@
-#include "app/WindowStyle.h"
+#include "widgets/WindowStyle.h"
 
-#include "app/Contrast.h"
-#include "app/Twips.h"
+#include "widgets/Contrast.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>

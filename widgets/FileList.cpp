@@ -1,6 +1,6 @@
-#include "app/FileList.h"
+#include "widgets/FileList.h"
 
-#include "app/FolderListing.h"
+#include "core/FolderListing.h"
 
 #include <QAbstractListModel>
 #include <QDir>

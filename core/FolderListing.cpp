@@ -1,4 +1,4 @@
-#include "app/FolderListing.h"
+#include "core/FolderListing.h"
 
 #include <QDir>
 #include <QFile>

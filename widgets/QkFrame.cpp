@@ -1,6 +1,6 @@
-#include "controllib/QkFrame.h"
+#include "widgets/QkFrame.h"
 
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,4 +1,4 @@
-#include "app/TitleCase.h"
+#include "core/TitleCase.h"
 
 QString TitleCase(const QString &text) {
     // Lower character by character (simple case mapping), so the result keeps the text's length.

@@ -1,8 +1,8 @@
-#include "app/Catalogue.h"
+#include "core/Catalogue.h"
 
-#include "app/FolderListing.h"
-#include "app/TitleCase.h"
 #include "controllib/QkParser.h"
+#include "core/FolderListing.h"
+#include "core/TitleCase.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/LogView.h"
+#include "widgets/LogView.h"
 
 #include <QAbstractListModel>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/CatalogueList.h"
+#include "widgets/CatalogueList.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/FolderList.h"
+#include "widgets/FolderList.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "app/Contrast.h"
+#include "widgets/Contrast.h"
 
 #include <algorithm>
 #include <cmath>

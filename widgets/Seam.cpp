@@ -1,4 +1,4 @@
-#include "app/Seam.h"
+#include "widgets/Seam.h"
 
 #include "controllib/RandomSource.h"
 

@@ -1,4 +1,4 @@
-#include "app/DriveList.h"
+#include "widgets/DriveList.h"
 
 #include <QDir>
 #include <QStorageInfo>
