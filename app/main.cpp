@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QIcon>
 
+#include <cstdio>
+
 int main(int argc, char *argv[]) {
     // With arguments the program is a command: no window, no display, no platform plugin.
     if (argc > 1) {
@@ -13,6 +15,11 @@ int main(int argc, char *argv[]) {
         QCoreApplication::setApplicationName(QStringLiteral("clausewright"));
         QCoreApplication::setApplicationVersion(QStringLiteral(CW_VERSION));
         return CommandLine::run(QCoreApplication::arguments());
+    }
+    // Without a display Qt would abort with advice that does not help: say what to do instead.
+    if (const QString missing = CommandLine::missingDisplay(); !missing.isEmpty()) {
+        std::fputs(missing.toLocal8Bit().constData(), stderr);
+        return CommandLine::SomeFailed;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clausewright"));

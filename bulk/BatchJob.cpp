@@ -1,6 +1,7 @@
 #include "bulk/BatchJob.h"
 
 #include "controllib/QkParser.h"
+#include "core/TypedValue.h"
 
 #include <QDir>
 
@@ -12,6 +13,20 @@ std::optional<BatchMessage> BatchJob::refusal() const {
         return BatchMessage{
             QStringLiteral("Please select at least 1 place where you want to insert the ads."),
             error};
+    if (!wantsRecommendation() && tickedDisclaimers.isEmpty())
+        return BatchMessage{
+            QStringLiteral("Missing Info: Nothing to add. Please tick at least 1 disclaimer, or "
+                           "fill in the Link Text of a product recommendation."),
+            QStringLiteral("Missing Info")};
+    if (wantsRecommendation() && recommendation.benefit.trimmed().isEmpty())
+        return BatchMessage{QStringLiteral("Missing Info: 'This product is for people who need "
+                                           "to' Field is Empty."),
+                            QStringLiteral("Missing Info")};
+    if (wantsRecommendation() && !TypedValue::isWebAddress(recommendation.url))
+        return BatchMessage{QStringLiteral("Please enter the full address of your link, starting "
+                                           "with http:// or https:// and a host name (such as "
+                                           "https://shop.example/product)."),
+                            error};
     if (wantsRecommendation()) {
         const QStringList *lists[] = {&phrases.lstIf, &phrases.lstIfQuestion, &phrases.lstThen};
         for (int i = 0; i < 3; ++i) {

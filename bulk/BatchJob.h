@@ -30,7 +30,10 @@ struct BatchJob {
         return !RecommendationBuilder::linkTexts(recommendation.linkText).isEmpty();
     }
 
-    // The checks made before anything changes, in their order; the first that fails, or nothing.
+    // The checks made before anything changes, in their order; the first that fails, or nothing:
+    // articles to process, a place for a wanted recommendation, something to add at all (a run
+    // that adds nothing would only copy the articles over earlier results), a benefit and an http
+    // or https address for a recommendation, and its sentence templates.
     std::optional<BatchMessage> refusal() const;
 
     // folder, "/" and name, with every doubled "/" collapsed: "/" and "a.txt" give "/a.txt".

@@ -1,8 +1,8 @@
 #include "bulk/BatchRun.h"
 
 #include "bulk/ArticleReader.h"
-#include "bulk/ArticleWriter.h"
 #include "bulk/DisclaimerBlock.h"
+#include "controllib/FolderWriter.h"
 #include "core/FolderListing.h"
 
 #include <QDir>
@@ -12,10 +12,6 @@
 #include <filesystem>
 #include <new>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -33,9 +29,10 @@ bool makeFolder(const QString &folder, QString *reason) {
     return true;
 }
 
-bool sameFolder(const QString &a, const QString &b) {
-    const QString first = QFileInfo(a).canonicalFilePath();
-    return !first.isEmpty() && first == QFileInfo(b).canonicalFilePath();
+QString utf32Line(const QString &shown) {
+    return QStringLiteral("Could not process %1: it is saved as UTF-32, which the program does not "
+                          "add text to. Save it as UTF-8 and run again")
+        .arg(shown);
 }
 
 } // namespace
@@ -67,7 +64,7 @@ bool BatchRun::check(BatchMessage *refusal) {
                     error};
         return false;
     }
-    if (sameFolder(folder, m_job.articleFolder)) {
+    if (FolderWriter::sameFile(folder, m_job.articleFolder)) {
         *refusal = {QStringLiteral("The output folder %1 leads back to the article folder %2, so "
                                    "writing there would overwrite the articles.\n\nRemove or "
                                    "rename %1 and try again. No article was written.")
@@ -77,6 +74,9 @@ bool BatchRun::check(BatchMessage *refusal) {
         return false;
     }
     m_reader = std::make_unique<ArticleReader>(m_job.articleFolder);
+    // What a dry run tells about the outputs there; prepare() writes through a fresh one.
+    if (info.isDir())
+        m_writer = std::make_unique<FolderWriter>(folder);
     return true;
 }
 
@@ -92,7 +92,7 @@ bool BatchRun::prepare(BatchMessage *refusal) {
                     QStringLiteral("Error")};
         return false;
     }
-    m_writer = std::make_unique<ArticleWriter>(folder);
+    m_writer = std::make_unique<FolderWriter>(folder);
     m_writer->removeStaleTemporaries();
     m_outputFolder = folder;
     return true;
@@ -110,19 +110,19 @@ BatchRun::Outcome BatchRun::plan(int index) const {
         return {Result::Failed,
                 QStringLiteral("Could not process %1: there is not enough memory").arg(shown)};
     }
+    if (TextCodec::startsAsUtf32(bytes))
+        return {Result::Failed, utf32Line(shown)};
     if (bytes.size() == TextCodec::sniff(bytes).byteOrderMarkSize)
         return {Result::Skipped, shown};
     const QString target = BatchJob::joinPath(m_job.outputFolder(), shown);
-#ifdef Q_OS_UNIX
-    // By the name's bytes: a name that is not UTF-8 has no exact QString path.
-    struct stat info {};
-    const QByteArray bytesPath = QFile::encodeName(m_job.outputFolder()) + '/' + name;
-    const bool there = ::lstat(bytesPath.constData(), &info) == 0;
-#else
-    const bool there = QFileInfo::exists(target) || QFileInfo(target).isSymLink();
-#endif
-    return {Result::Written,
-            there ? QStringLiteral("%1 (replaces the file there)").arg(target) : target};
+    FolderWriter::Target there = FolderWriter::Target::Absent;
+    if (m_writer)
+        there = m_writer->inspect(name, &reason);
+    if (there == FolderWriter::Target::Refused)
+        return {Result::Failed, QStringLiteral("Could not write %1: %2").arg(shown, reason)};
+    return {Result::Written, there == FolderWriter::Target::Regular
+                                 ? QStringLiteral("%1 (replaces the file there)").arg(target)
+                                 : target};
 }
 
 void BatchRun::compose(TextEncoding encoding, QByteArray &before, QByteArray &after) {
@@ -147,8 +147,11 @@ BatchRun::Outcome BatchRun::process(int index) {
     QString reason;
     try {
         QByteArray bytes;
-        if (!m_reader->read(name, bytes, &reason))
+        unsigned permissions = 0666;
+        if (!m_reader->read(name, bytes, &reason, &permissions))
             return {Result::Failed, QStringLiteral("Could not read %1: %2").arg(shown, reason)};
+        if (TextCodec::startsAsUtf32(bytes))
+            return {Result::Failed, utf32Line(shown)};
         const TextCodec::Sniffed sniffed = TextCodec::sniff(bytes);
         const QByteArrayView whole(bytes);
         const QByteArrayView mark = whole.first(sniffed.byteOrderMarkSize);
@@ -157,7 +160,7 @@ BatchRun::Outcome BatchRun::process(int index) {
             return {Result::Skipped, QString()};
         QByteArray before, after;
         compose(sniffed.encoding, before, after);
-        if (!m_writer->write(name, {mark, before, body, after}, &reason))
+        if (!m_writer->write(name, {mark, before, body, after}, &reason, permissions))
             return {Result::Failed, QStringLiteral("Could not write %1: %2").arg(shown, reason)};
     } catch (const std::bad_alloc &) {
         return {Result::Failed,
@@ -192,10 +195,13 @@ QString BatchRun::finalMessage(int failures) {
 }
 
 QString BatchRun::stoppedMessage(int done, int total, int failures) {
-    QString text = QStringLiteral("The run was stopped after %1 of %2 articles. The articles "
-                                  "after those were not written.")
+    QString text = QStringLiteral("The run was stopped after %1 of %2 articles. The other %3 were "
+                                  "not written this time: any copy of them in the output folder "
+                                  "is from an earlier run.\n\nClick Begin Process to write every "
+                                  "article again.")
                        .arg(done)
-                       .arg(total);
+                       .arg(total)
+                       .arg(total - done);
     if (failures == 1)
         text += QStringLiteral("\n\n1 article could not be processed. The log names it.");
     else if (failures > 1)

@@ -13,7 +13,7 @@
 #include <optional>
 
 class ArticleReader;
-class ArticleWriter;
+class FolderWriter;
 class RandomSource;
 
 // One run over a folder of articles, on its own copy of the window's inputs. prepare() does
@@ -81,5 +81,5 @@ private:
     std::array<std::optional<QByteArray>, 4> m_encodedBlock;
     QString m_outputFolder;
     std::unique_ptr<ArticleReader> m_reader;
-    std::unique_ptr<ArticleWriter> m_writer;
+    std::unique_ptr<FolderWriter> m_writer;
 };

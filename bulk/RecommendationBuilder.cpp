@@ -2,6 +2,7 @@
 
 #include "controllib/QkParser.h"
 #include "controllib/QkTools.h"
+#include "core/TypedValue.h"
 
 #include <utility>
 
@@ -46,10 +47,11 @@ QString RecommendationBuilder::compose() {
     const qsizetype closing = m_tools.PickIndex(m_phrases.lstThen.size());
     const QString k =
         link(m_settings.url, entryOf(m_linkTexts, m_tools.PickIndex(m_linkTexts.size())));
+    const QString benefit = TypedValue::htmlEscaped(m_settings.benefit);
     if (m_tools.RandomNumber(100) > 50)
-        return statement(entryOf(m_phrases.lstIf, opening), m_settings.benefit,
-                         entryOf(m_lowerThen, closing), k);
-    return questionForm(entryOf(m_phrases.lstIfQuestion, question), m_settings.benefit,
+        return statement(entryOf(m_phrases.lstIf, opening), benefit, entryOf(m_lowerThen, closing),
+                         k);
+    return questionForm(entryOf(m_phrases.lstIfQuestion, question), benefit,
                         entryOf(m_phrases.lstThen, closing), k);
 }
 
@@ -81,6 +83,6 @@ QString RecommendationBuilder::statement(const QString &opening, const QString &
 }
 
 QString RecommendationBuilder::link(const QString &url, const QString &linkText) {
-    return QStringLiteral(" <a href=\"") + url + QStringLiteral("\">") + linkText +
-           QStringLiteral("</a><br><br>");
+    return QStringLiteral(" <a href=\"") + TypedValue::htmlEscaped(url) + QStringLiteral("\">") +
+           TypedValue::htmlEscaped(linkText) + QStringLiteral("</a><br><br>");
 }

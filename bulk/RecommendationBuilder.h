@@ -53,6 +53,7 @@ public:
                                 const QString &closing, const QString &link);
     static QString statementForm(const QString &opening, const QString &benefit,
                                  const QString &closing, const QString &link);
+    // The typed address and link text are escaped for HTML (as is the benefit in compose()).
     static QString link(const QString &url, const QString &linkText);
 
 private:

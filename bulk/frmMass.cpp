@@ -220,11 +220,13 @@ void frmMass::buildRecommendationPanel() {
         checkBox(panel, "chkCenter2", QStringLiteral("Center"), false, 4185, 1440, 1500, 240);
     Label10 = label(panel, "Label10", QStringLiteral("This product is for people who &need to:"),
                     90, 2340, 4875, 330, plain(true));
-    txtBenefit = lineEdit(panel, "txtBenefit", QStringLiteral("Make Money with Forex"), 3555, 2295,
-                          2670, 375);
+    // The examples are hints, never values: a run never publishes them unchanged.
+    txtBenefit = lineEdit(panel, "txtBenefit", QString(), 3555, 2295, 2670, 375);
+    txtBenefit->setPlaceholderText(QStringLiteral("Make Money with Forex"));
     Label11 = label(panel, "Label11", QStringLiteral("Your &Url (Affiliate Link etc):"), 135, 2790,
                     2490, 375, plain(true));
-    txtUrl = lineEdit(panel, "txtUrl", QStringLiteral("http://"), 2700, 2790, 2625, 375);
+    txtUrl = lineEdit(panel, "txtUrl", QString(), 2700, 2790, 2625, 375);
+    txtUrl->setPlaceholderText(QStringLiteral("http://"));
     Label12 =
         label(panel, "Label12", QStringLiteral("&Link Text:"), 180, 3285, 1185, 375, plain(true));
     txtLinkText = lineEdit(panel, "txtLinkText", QString(), 1170, 3240, 4560, 375);
@@ -484,6 +486,9 @@ BatchJob frmMass::snapshot() const {
 void frmMass::vbtnLoad_Click() {
     if (isRunning())
         return;
+    // The run works on the folder as it is now, not as it was when it was listed.
+    File1->refresh();
+    UpdateFilesFound();
     BatchJob job = snapshot();
     if (const auto refusal = job.refusal()) {
         Seam::information(this, refusal->text, refusal->title);

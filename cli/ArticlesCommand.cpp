@@ -83,15 +83,16 @@ int dryRun(BatchRun &run) {
         const BatchRun::Outcome planned = run.plan(i);
         switch (planned.result) {
         case BatchRun::Result::Written:
-            Console::err(QStringLiteral("would write ") + planned.logLine + QLatin1Char('\n'));
+            Console::err(QStringLiteral("would write ") + Console::escaped(planned.logLine) +
+                         QLatin1Char('\n'));
             break;
         case BatchRun::Result::Skipped:
-            Console::err(QStringLiteral("would skip ") + planned.logLine +
+            Console::err(QStringLiteral("would skip ") + Console::escaped(planned.logLine) +
                          QStringLiteral(" (empty)\n"));
             break;
         case BatchRun::Result::Failed:
             ++failures;
-            Console::err(planned.logLine + QLatin1Char('\n'));
+            Console::err(Console::escaped(planned.logLine) + QLatin1Char('\n'));
             break;
         }
     }
@@ -114,7 +115,7 @@ int work(BatchRun &run, bool verbose) {
         skipped += outcome.result == BatchRun::Result::Skipped;
         failures += outcome.result == BatchRun::Result::Failed;
         if (outcome.result == BatchRun::Result::Failed || (verbose && !outcome.logLine.isEmpty()))
-            Console::err(outcome.logLine + QLatin1Char('\n'));
+            Console::err(Console::escaped(outcome.logLine) + QLatin1Char('\n'));
         Console::progress(done + 1, total);
     }
     std::signal(SIGINT, previous);

@@ -8,6 +8,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 namespace CommandLine {
 
 namespace {
@@ -34,12 +38,11 @@ QString overview() {
         "  -v, --version     show the version\n"
         "\n"
         "Exit status: 0 when everything was written, 1 when some articles or pages failed,\n"
-        "2 for a usage error or a refused run (then nothing is written).\n");
+        "were kept as edited, or standard output could not be written, 2 for a usage error\n"
+        "or a refused run (then nothing is written), 130 when stopped with Ctrl+C.\n");
 }
 
-} // namespace
-
-int run(const QStringList &arguments) {
+int dispatch(const QStringList &arguments) {
     const QString first = arguments.value(1);
     const QStringList rest = arguments.mid(2);
     if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
@@ -58,6 +61,18 @@ int run(const QStringList &arguments) {
     return usageError(QString(), first.startsWith(QLatin1Char('-'))
                                      ? QStringLiteral("unknown option '%1'").arg(first)
                                      : QStringLiteral("unknown command '%1'").arg(first));
+}
+
+} // namespace
+
+int run(const QStringList &arguments) {
+    Console::guardOutput();
+    const int status = dispatch(arguments);
+    QString reason;
+    if (Console::closeOutput(&reason))
+        return status;
+    Console::say(QStringLiteral("standard output could not be written (%1).").arg(reason));
+    return status == Done ? SomeFailed : status;
 }
 
 int usageError(const QString &command, const QString &problem) {
@@ -121,9 +136,29 @@ QString folderProblem(const QStringList &positional, const QString &what) {
         return what + QStringLiteral(" is missing");
     if (positional.size() > 1)
         return QStringLiteral("only one folder, please: ") + what;
+    struct stat info {};
+    if (::stat(QFile::encodeName(positional.first()).constData(), &info) != 0 && errno != ENOENT &&
+        errno != ENOTDIR)
+        return QStringLiteral("%1 cannot be opened (%2)")
+            .arg(Console::escaped(positional.first()),
+                 QString::fromLocal8Bit(std::strerror(errno)));
     if (!QFileInfo(positional.first()).isDir())
-        return QStringLiteral("%1 is not a folder").arg(positional.first());
+        return QStringLiteral("%1 is not a folder").arg(Console::escaped(positional.first()));
     return QString();
+}
+
+QString missingDisplay() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return QString();
+    }
+    return QStringLiteral("clausewright: no display was found, so the windows cannot open.\n"
+                          "From a terminal without a display (over SSH, say), give a command:\n"
+                          "see 'clausewright --help'.\n");
+#else
+    return QString();
+#endif
 }
 
 QString dataFolder(const QString &option) {

@@ -38,6 +38,9 @@ int listCatalogue(const QList<CatalogueEntry> &catalogue);
 // What is wrong with the command's folder argument ("the folder of articles" is `what`): missing,
 // more than one, or no folder; an empty text when it names one folder.
 QString folderProblem(const QStringList &positional, const QString &what);
+// Before the windows open: a message saying that no display was found and how to use the command
+// line instead, or an empty text when a display (or a Qt platform) is set.
+QString missingDisplay();
 // The folder holding templates/ and rwdb.txt: --data's value, else the program's own folder.
 QString dataFolder(const QString &option);
 

@@ -7,6 +7,15 @@
 namespace Console {
 
 void out(const QString &text);
+// Standard output that was closed when the program started is kept closed to files the program
+// opens (it leads to /dev/null), and anything printed to it counts as not written. Call first.
+void guardOutput();
+// Flushes and closes standard output. False, with the reason, when anything printed there was not
+// written: a full disk, /dev/full, a closed output.
+bool closeOutput(QString *reason);
+// The text with control characters (a line feed, an escape, ...) written as "\n", "\x1b", as ls
+// does, so a file name cannot act on the terminal.
+QString escaped(const QString &text);
 void err(const QString &text);
 // One line on standard error, "clausewright: " first.
 void say(const QString &line);

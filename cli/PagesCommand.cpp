@@ -38,6 +38,10 @@ struct Options {
     QCommandLineOption dryRun{QStringLiteral("dry-run"),
                               QStringLiteral("Say what would be written and replaced, print the "
                                              "link code; write nothing.")};
+    QCommandLineOption replaceEdited{QStringLiteral("replace-edited"),
+                                     QStringLiteral("Also replace pages edited since they were "
+                                                    "written, and pages this program did not "
+                                                    "write. Without it they are kept and named.")};
     QCommandLineOption data{QStringLiteral("data"),
                             QStringLiteral("The folder holding templates/ (default: the "
                                            "program's own)."),
@@ -46,30 +50,61 @@ struct Options {
                             QStringLiteral("List the pages --page can name.")};
 };
 
-int dryRun(const PageGenerator &generator) {
-    QString links;
-    for (const PageGenerator::PlannedPage &page : generator.plan()) {
-        Console::err(
-            (page.replaces ? QStringLiteral("would replace ") : QStringLiteral("would write ")) +
-            page.path + QLatin1Char('\n'));
-        links = LinkCode::withLink(links, page.names);
+QString planned(const PageGenerator::PlannedPage &page, bool replaceEdited) {
+    using Decision = PageReplacement::Decision;
+    const QString path = Console::escaped(page.path);
+    if (!page.refusal.isEmpty())
+        return QStringLiteral("would not write %1: %2").arg(path, page.refusal);
+    switch (page.decision) {
+    case Decision::Write:
+        break;
+    case Decision::Untouched:
+        return QStringLiteral("would leave %1 as it is (the same page)").arg(path);
+    case Decision::Replace:
+        return QStringLiteral("would replace ") + path;
+    case Decision::Edited:
+    case Decision::Foreign:
+        return (replaceEdited ? QStringLiteral("would replace %1 (%2)")
+                              : QStringLiteral("would keep %1: %2 (--replace-edited replaces it)"))
+            .arg(path, PageGenerator::keptReason(page.decision));
     }
-    Console::out(LinkCode::finished(links) + QLatin1Char('\n'));
-    return CommandLine::Done;
+    return QStringLiteral("would write ") + path;
 }
 
-int work(PageGenerator &generator) {
+int dryRun(const PageGenerator &generator, bool replaceEdited) {
+    QString links;
+    bool trouble = false;
+    for (const PageGenerator::PlannedPage &page : generator.plan()) {
+        Console::err(planned(page, replaceEdited) + QLatin1Char('\n'));
+        trouble = trouble || !page.refusal.isEmpty() ||
+                  (!replaceEdited && PageReplacement::needsConsent(page.decision));
+        if (page.refusal.isEmpty())
+            links = LinkCode::withLink(links, page.names);
+    }
+    if (!links.isEmpty())
+        Console::out(LinkCode::finished(links) + QLatin1Char('\n'));
+    return trouble ? CommandLine::SomeFailed : CommandLine::Done;
+}
+
+int work(PageGenerator &generator, bool replaceEdited) {
+    generator.setReplaceQuestion(
+        [replaceEdited](const QString &, PageReplacement::Decision, int) { return replaceEdited; });
     generator.makeAll();
     for (const PageGenerator::Failure &failure : generator.failures())
         Console::say(
-            QStringLiteral("%1 could not be made: %2.").arg(failure.fileName, failure.reason));
-    if (!generator.written().isEmpty())
+            QStringLiteral("%1 could not be made: %2.")
+                .arg(Console::escaped(failure.fileName), Console::escaped(failure.reason)));
+    for (const PageGenerator::Failure &kept : generator.kept())
+        Console::say(QStringLiteral("%1 was kept as it is: %2. --replace-edited replaces it.")
+                         .arg(Console::escaped(kept.fileName), kept.reason));
+    if (!generator.linkCode().isEmpty())
         Console::out(generator.linkCode() + QLatin1Char('\n'));
     Console::say(QStringLiteral("%1 of %2 pages written into %3.")
                      .arg(generator.written().size())
                      .arg(generator.count())
-                     .arg(generator.job().siteFolder));
-    return generator.failures().isEmpty() ? CommandLine::Done : CommandLine::SomeFailed;
+                     .arg(Console::escaped(generator.job().siteFolder)));
+    return generator.failures().isEmpty() && generator.kept().isEmpty() ? CommandLine::Done
+                                                                        : CommandLine::SomeFailed;
 }
 
 } // namespace
@@ -80,8 +115,12 @@ int run(const QStringList &arguments) {
     parser.setApplicationDescription(
         QStringLiteral("Writes one filled HTML page per chosen legal page into SITE_FOLDER and\n"
                        "prints the line of link code for the site's home page on standard\n"
-                       "output. A page of the same name there is replaced."));
-    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.dryRun, o.data, o.list});
+                       "output. A page of the same name there is replaced when this program wrote\n"
+                       "it and it was not edited since; otherwise it is kept and named, unless\n"
+                       "--replace-edited is given. A link in a page's place is never written\n"
+                       "through."));
+    parser.addOptions(
+        {o.page, o.all, o.siteName, o.siteUrl, o.email, o.replaceEdited, o.dryRun, o.data, o.list});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
     if (const auto ended = CommandLine::parse(
@@ -130,7 +169,9 @@ int run(const QStringList &arguments) {
     UserMessage refusal;
     if (!generator.prepare(&refusal))
         return CommandLine::refused(refusal);
-    return parser.isSet(o.dryRun) ? dryRun(generator) : work(generator);
+    const bool replaceEdited = parser.isSet(o.replaceEdited);
+    return parser.isSet(o.dryRun) ? dryRun(generator, replaceEdited)
+                                  : work(generator, replaceEdited);
 }
 
 } // namespace PagesCommand

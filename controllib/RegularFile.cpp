@@ -48,6 +48,7 @@ QString refusal(mode_t mode) {
 struct RegularFile::Handle {
     int fd = -1;
     qint64 size = 0;
+    unsigned permissions = 0666;
     ~Handle() {
         if (fd >= 0)
             ::close(fd);
@@ -94,6 +95,7 @@ bool RegularFile::openIn(int folderFd, const QByteArray &name, QString *error) {
     }
     // A regular file it is, and O_NONBLOCK changes nothing for reading one.
     handle->size = qint64(info.st_size);
+    handle->permissions = unsigned(info.st_mode & 07777);
     m_handle = std::move(handle);
     return true;
 }
@@ -121,6 +123,7 @@ qint64 RegularFile::read(char *data, qint64 size, QString *error) {
 struct RegularFile::Handle {
     QFile file;
     qint64 size = 0;
+    unsigned permissions = 0666;
 };
 
 RegularFile::RegularFile() = default;
@@ -160,6 +163,10 @@ qint64 RegularFile::read(char *data, qint64 size, QString *error) {
 }
 
 #endif
+
+unsigned RegularFile::permissions() const {
+    return m_handle ? m_handle->permissions : 0666;
+}
 
 qint64 RegularFile::sizeHint() const {
     return m_handle ? m_handle->size : 0;

@@ -23,6 +23,8 @@ public:
 #endif
     // The size the file had when it was opened; a hint only, the file may change meanwhile.
     qint64 sizeHint() const;
+    // The file's permission bits (0666 where the system has none to tell).
+    unsigned permissions() const;
     // Reads up to size bytes: the number read, 0 at the end, -1 on failure (reason in *error).
     qint64 read(char *data, qint64 size, QString *error = nullptr);
     // Reads the rest of the file. A file read whole from its start takes one read when it still

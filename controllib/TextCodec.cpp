@@ -41,6 +41,11 @@ int toWindows1252(char16_t ch) {
 
 namespace TextCodec {
 
+bool startsAsUtf32(QByteArrayView bytes) {
+    return bytes.startsWith(QByteArrayView("\xFF\xFE\0\0", 4)) ||
+           bytes.startsWith(QByteArrayView("\0\0\xFE\xFF", 4));
+}
+
 bool isValidUtf8(QByteArrayView bytes) {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const unsigned char *const end = p + bytes.size();

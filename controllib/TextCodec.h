@@ -37,6 +37,9 @@ struct Sniffed {
     qsizetype byteOrderMarkSize = 0;
 };
 Sniffed sniff(QByteArrayView bytes);
+// Whether bytes start with a UTF-32 byte order mark (either order), which sniff() would take for
+// UTF-16: such text is refused, never written to.
+bool startsAsUtf32(QByteArrayView bytes);
 
 // Encodes text, with the encoding's byte order mark first when asked. A character that
 // Windows-1252 cannot hold is written as an HTML character reference such as "&#10003;", so

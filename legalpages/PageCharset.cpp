@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -29,12 +30,52 @@ struct Declaration {
     QString name;
 };
 
-// The charset declarations of <meta> tags outside comments, in their order: <meta charset="x">
-// and <meta http-equiv="Content-Type" content="text/html; charset=x">.
-QList<Declaration> declarations(const QString &html) {
-    static const QRegularExpression meta(
-        QStringLiteral(R"(<meta\b[^>]*?\bcharset\s*=\s*["']?\s*([^\s"'/;>]+))"),
+// The declaration of one <meta> tag, read from its attributes alone: charset="x", or
+// http-equiv="Content-Type" with content="text/html; charset=x". A "charset=" anywhere else (in a
+// description, say) declares nothing.
+std::optional<Declaration> declarationIn(const QString &html, qsizetype tagStart,
+                                         qsizetype tagEnd) {
+    static const QRegularExpression attribute(
+        QStringLiteral(R"x(([^\s=/>"']+)(?:\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>"']+)))?)x"));
+    static const QRegularExpression inContent(
+        QStringLiteral(R"(charset\s*=\s*["']?\s*([^\s"'/;>]+))"),
         QRegularExpression::CaseInsensitiveOption);
+    std::optional<Declaration> charset;
+    bool contentType = false;
+    std::optional<Declaration> content;
+    const QStringView tag = QStringView(html).first(tagEnd);
+    for (auto it = attribute.globalMatch(tag, tagStart + 5); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        int group = 2;
+        while (group < 5 && match.capturedStart(group) < 0)
+            ++group;
+        const QString name = match.captured(1).toLower();
+        const QString value = group < 5 ? match.captured(group) : QString();
+        const qsizetype valueStart = group < 5 ? match.capturedStart(group) : -1;
+        if (name == QLatin1String("charset") && !charset && valueStart >= 0) {
+            const QString trimmed = value.trimmed();
+            charset = Declaration{valueStart + value.indexOf(trimmed), trimmed.size(), trimmed};
+        } else if (name == QLatin1String("http-equiv")) {
+            contentType =
+                value.trimmed().compare(QLatin1String("content-type"), Qt::CaseInsensitive) == 0;
+        } else if (name == QLatin1String("content") && valueStart >= 0) {
+            const QRegularExpressionMatch found = inContent.match(value);
+            if (found.hasMatch())
+                content = Declaration{valueStart + found.capturedStart(1), found.capturedLength(1),
+                                      found.captured(1)};
+        }
+    }
+    if (charset)
+        return charset;
+    if (contentType)
+        return content;
+    return std::nullopt;
+}
+
+// The charset declarations of <meta> tags outside comments, in their order.
+QList<Declaration> declarations(const QString &html) {
+    static const QRegularExpression meta(QStringLiteral(R"(<meta\b[^>]*>?)"),
+                                         QRegularExpression::CaseInsensitiveOption);
     QList<Declaration> found;
     qsizetype from = 0;
     while (from < html.size()) {
@@ -43,7 +84,9 @@ QList<Declaration> declarations(const QString &html) {
         auto matches = meta.globalMatch(QStringView(html).first(end), from);
         while (matches.hasNext()) {
             const QRegularExpressionMatch match = matches.next();
-            found.append({match.capturedStart(1), match.capturedLength(1), match.captured(1)});
+            if (const auto declared =
+                    declarationIn(html, match.capturedStart(), match.capturedEnd()))
+                found.append(*declared);
         }
         if (comment < 0)
             break;

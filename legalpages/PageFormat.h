@@ -6,11 +6,11 @@
 #include <QString>
 
 // How a legal page is filled in. The HTML page template gets, in this order: every "#TITLE#" the
-// page title, every "#CONTENT#" the catalogue text, every "[sitename]", "[siteurl]" and "[email]"
-// the site's facts, and last every "[date]" the day the page was made. Each step works on the
-// result of the one before, so site placeholders inside the catalogue text are filled too, while
-// a "#TITLE#" inside it stays as it is. Nothing else changes: no escaping, no change of line
-// breaks.
+// page title, every "#CONTENT#" the catalogue text, then, in one pass, every "[sitename]",
+// "[siteurl]" and "[email]" the site's facts and every "[date]" the day the page was made. Site
+// placeholders inside the catalogue text are filled too, while a "#TITLE#" inside it stays as it
+// is, and a placeholder inside a fact is not filled again. The facts the user typed go in as text,
+// escaped for HTML ("&", "<", ">" and '"'); nothing else changes, no line break either.
 namespace PageFormat {
 
 // "December 6, 2026", in English whatever the user's locale.

@@ -1,6 +1,8 @@
 #include "legalpages/PageGenerator.h"
 
+#include "controllib/FolderWriter.h"
 #include "controllib/QkFile.h"
+#include "controllib/RegularFile.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageFormat.h"
 
@@ -37,10 +39,15 @@ std::optional<UserMessage> PageGenerator::checkTemplate() {
                                .arg(path, what),
                            QStringLiteral("Error")};
     };
-    DecodedText decoded;
+    QByteArray bytes;
     QString reason;
-    if (!QkFile::LoadDecodedFromFile(decoded, templatePath(m_job.pagesFolder), &reason))
+    if (!QkFile::readBytes(bytes, templatePath(m_job.pagesFolder), &reason))
         return refused(QStringLiteral("cannot be read (%1)").arg(reason));
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+        bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4)))
+        return refused(QStringLiteral("is saved as UTF-16 or UTF-32, which pages are not written "
+                                      "in. Save it as UTF-8 (or Windows-1252) and try again"));
+    const DecodedText decoded = TextCodec::decode(bytes);
     if (decoded.text.isEmpty())
         return refused(QStringLiteral("is empty"));
     if (!decoded.text.contains(QStringLiteral("#CONTENT#")))
@@ -74,14 +81,66 @@ std::optional<UserMessage> PageGenerator::checkNames() const {
                        QStringLiteral("Error")};
 }
 
+bool PageGenerator::compose(int index, Page &made, QByteArray &bytes, QString *reason) const {
+    const CatalogueEntry &entry = m_job.pages.at(index);
+    made.names = PageNames::fromDisplayName(entry.displayName);
+    made.path = QDir(m_job.siteFolder).filePath(made.names.fileName);
+    QString why;
+    if (!QkFile::LoadTextFromFile(made.content, entry.filePath, &why)) {
+        *reason = QStringLiteral("its page template \"%1\" cannot be read (%2)")
+                      .arg(QFileInfo(entry.filePath).fileName(), why);
+        return false;
+    }
+    made.text = PageFormat::compose(m_charset.htmlTemplate, made.names.title, made.content,
+                                    m_job.site, m_job.date);
+    bytes = PageReplacement::withFingerprint(m_charset.encode(made.text));
+    return true;
+}
+
+std::optional<QByteArray> PageGenerator::existing(const QString &fileName, QString *refusal) const {
+    const FolderWriter folder(m_job.siteFolder, QStringLiteral("page"));
+    const QByteArray name = QFile::encodeName(fileName);
+    switch (folder.inspect(name, refusal)) {
+    case FolderWriter::Target::Absent:
+        return std::nullopt;
+    case FolderWriter::Target::Refused:
+        return QByteArray();
+    case FolderWriter::Target::Regular:
+        break;
+    }
+    RegularFile file;
+    QByteArray bytes;
+    if (!file.open(QDir(m_job.siteFolder).filePath(fileName), refusal) ||
+        !file.readAll(bytes, refusal))
+        return QByteArray();
+    return bytes;
+}
+
+QString PageGenerator::keptReason(PageReplacement::Decision found) {
+    return found == PageReplacement::Decision::Edited
+               ? QStringLiteral("it was edited since it was written")
+               : QStringLiteral("it was not written by this program");
+}
+
 QList<PageGenerator::PlannedPage> PageGenerator::plan() const {
     QList<PlannedPage> pages;
-    for (const CatalogueEntry &entry : m_job.pages) {
+    for (int index = 0; index < count(); ++index) {
         PlannedPage page;
-        page.names = PageNames::fromDisplayName(entry.displayName);
-        page.path = QDir(m_job.siteFolder).filePath(page.names.fileName);
-        const QFileInfo there(page.path);
-        page.replaces = there.exists() || there.isSymLink();
+        Page made;
+        QByteArray bytes;
+        QString reason;
+        const bool composed = m_prepared && compose(index, made, bytes, &reason);
+        page.names = made.names;
+        page.path = made.path;
+        if (!composed) {
+            page.refusal =
+                m_prepared ? reason : QStringLiteral("the HTML page template was not read");
+        } else {
+            const std::optional<QByteArray> there = existing(page.names.fileName, &page.refusal);
+            page.replaces = there.has_value();
+            if (page.refusal.isEmpty())
+                page.decision = PageReplacement::decide(there, bytes);
+        }
         pages.append(page);
     }
     return pages;
@@ -90,10 +149,8 @@ QList<PageGenerator::PlannedPage> PageGenerator::plan() const {
 bool PageGenerator::makePage(int index, Page *page) {
     if (index < 0 || index >= count())
         return false;
-    const CatalogueEntry &entry = m_job.pages.at(index);
     Page made;
-    made.names = PageNames::fromDisplayName(entry.displayName);
-    made.path = QDir(m_job.siteFolder).filePath(made.names.fileName);
+    made.names = PageNames::fromDisplayName(m_job.pages.at(index).displayName);
     const auto fail = [&](const QString &reason) {
         m_failures.append({made.names.fileName, reason});
         if (page)
@@ -104,16 +161,29 @@ bool PageGenerator::makePage(int index, Page *page) {
     if (!m_prepared)
         return fail(QStringLiteral("the HTML page template was not read"));
     QString reason;
-    if (!QkFile::LoadTextFromFile(made.content, entry.filePath, &reason))
-        return fail(QStringLiteral("its page template \"%1\" cannot be read (%2)")
-                        .arg(QFileInfo(entry.filePath).fileName(), reason));
-    made.text = PageFormat::compose(m_charset.htmlTemplate, made.names.title, made.content,
-                                    m_job.site, m_job.date);
-    if (!QkFile::writeBytes(m_charset.encode(made.text), made.path, &reason))
+    QByteArray bytes;
+    if (!compose(index, made, bytes, &reason))
+        return fail(reason);
+    const std::optional<QByteArray> there = existing(made.names.fileName, &reason);
+    if (!reason.isEmpty())
         return fail(QStringLiteral("it cannot be written to \"%1\" (%2)")
                         .arg(QDir::toNativeSeparators(made.path), reason));
+    const PageReplacement::Decision found = PageReplacement::decide(there, bytes);
+    bool keep = false;
+    if (PageReplacement::needsConsent(found))
+        keep = !m_question || !m_question(made.names.fileName, found, count() - index - 1);
+    if (keep) {
+        m_kept.append({made.names.fileName, keptReason(found)});
+    } else if (found != PageReplacement::Decision::Untouched) {
+        FolderWriter folder(m_job.siteFolder, QStringLiteral("page"));
+        folder.setSync(true);
+        if (!folder.write(QFile::encodeName(made.names.fileName), {bytes}, &reason))
+            return fail(QStringLiteral("it cannot be written to \"%1\" (%2)")
+                            .arg(QDir::toNativeSeparators(made.path), reason));
+    }
 
-    m_written.append(made.names.fileName);
+    if (!keep)
+        m_written.append(made.names.fileName);
     m_links = LinkCode::withLink(m_links, made.names);
     if (page)
         *page = std::move(made);

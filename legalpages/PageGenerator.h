@@ -3,11 +3,14 @@
 #include "core/UserMessage.h"
 #include "legalpages/PageCharset.h"
 #include "legalpages/PageNames.h"
+#include "legalpages/PageReplacement.h"
 #include "legalpages/PagesJob.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // The legal pages job: writes one page per catalogue entry of a PagesJob into the site's folder,
 // filled into the HTML page template (pages folder + "/html/template.html") as PageFormat says,
@@ -21,6 +24,12 @@
 // catalogue file cannot be read, or that cannot be written, is left out of the link code and
 // remembered with its reason; the other pages go on. A file it would have replaced stays as it
 // was.
+//
+// Pages are written through FolderWriter: never through a link, never over anything that is not a
+// regular file. Each page carries a fingerprint (PageReplacement), and a file already there is
+// replaced only as PageReplacement decides: one identical to the new page is left untouched (and
+// counts as written); our own unchanged page is replaced; an edited or foreign one only when the
+// replacement question says yes (no question: it is kept).
 class PageGenerator {
 public:
     struct Page {
@@ -39,7 +48,14 @@ public:
         PageNames names;
         QString path;
         bool replaces = false; // a file of that name is already in the site folder
+        PageReplacement::Decision decision = PageReplacement::Decision::Write;
+        QString refusal; // why the page cannot be written at all, or empty
     };
+
+    // Asked before an edited or foreign page is replaced: the page file name, what was found, and
+    // how many pages of the job come after this one. True replaces it.
+    using ReplaceQuestion =
+        std::function<bool(const QString &fileName, PageReplacement::Decision found, int after)>;
 
     explicit PageGenerator(PagesJob job);
 
@@ -52,14 +68,16 @@ public:
     // to show when one fails; nothing has been written then.
     bool prepare(UserMessage *refusal);
 
+    void setReplaceQuestion(ReplaceQuestion question) { m_question = std::move(question); }
+
     // What a run writes, in order, and which files already there it replaces; nothing is written.
     QList<PlannedPage> plan() const;
     int count() const { return int(m_job.pages.size()); }
 
     // Makes the page of the job's entry at index, named after its display name and filled with the
-    // text of the file it was listed from. Returns false, and remembers why, when the page was not
-    // written. *page receives what was made either way. prepare() must have passed; an index
-    // outside the job makes nothing.
+    // text of the file it was listed from. Returns false, and remembers why, when the page could
+    // not be written; a page kept as it was (see kept()) is no failure. *page receives what was
+    // made either way. prepare() must have passed; an index outside the job makes nothing.
     bool makePage(int index, Page *page = nullptr);
     // Makes every page, in order.
     void makeAll();
@@ -67,6 +85,10 @@ public:
     // The page file names written so far, in the order they were made.
     const QStringList &written() const { return m_written; }
     const QList<Failure> &failures() const { return m_failures; }
+    // The pages kept as they were (edited or not ours), with why; linked like the written ones.
+    const QList<Failure> &kept() const { return m_kept; }
+    // Why a kept page was kept, for a decision that needs consent.
+    static QString keptReason(PageReplacement::Decision found);
     // One text listing every page that failed and why, or an empty text when none failed.
     QString failureReport() const;
     // The link code of the pages written so far, not yet closed; empty while none was written.
@@ -77,11 +99,19 @@ public:
 private:
     std::optional<UserMessage> checkTemplate();
     std::optional<UserMessage> checkNames() const;
+    // The bytes of the page at index, fingerprinted; false with the reason when its catalogue file
+    // cannot be read.
+    bool compose(int index, Page &made, QByteArray &bytes, QString *reason) const;
+    // What stands at the page's place: nothing, the bytes of a regular file, or a reason it cannot
+    // be written.
+    std::optional<QByteArray> existing(const QString &fileName, QString *refusal) const;
 
     PagesJob m_job;
     PageCharset m_charset;
     bool m_prepared = false;
     QStringList m_written;
     QList<Failure> m_failures;
+    QList<Failure> m_kept;
     QString m_links;
+    ReplaceQuestion m_question;
 };

@@ -1,5 +1,7 @@
 #include "legalpages/PagesJob.h"
 
+#include "core/TypedValue.h"
+
 std::optional<UserMessage> PagesJob::refusal() const {
     const QString missing = QStringLiteral("Missing Info");
     if (pages.isEmpty())
@@ -11,5 +13,14 @@ std::optional<UserMessage> PagesJob::refusal() const {
         return UserMessage{QStringLiteral("Missing Info: 'Site Url' Field is Empty."), missing};
     if (site.email.isEmpty())
         return UserMessage{QStringLiteral("Missing Info: 'e-mail' Field is Empty."), missing};
+    if (!TypedValue::isWebAddress(site.url))
+        return UserMessage{QStringLiteral("The 'Site Url' Field must hold the site's full address, "
+                                          "starting with http:// or https:// and a host name (such "
+                                          "as https://www.example.com)."),
+                           QStringLiteral("Error")};
+    if (!TypedValue::isEmailAddress(site.email))
+        return UserMessage{QStringLiteral("The 'e-mail' Field must hold an e-mail address (such as "
+                                          "info@example.com)."),
+                           QStringLiteral("Error")};
     return std::nullopt;
 }

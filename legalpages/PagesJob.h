@@ -20,6 +20,7 @@ struct PagesJob {
     QDate date; // the day put in for "[date]"
 
     // The checks of the inputs, in their order: the first that fails, or nothing. Empty means the
-    // empty text; blanks count as filled.
+    // empty text; blanks count as filled. Then the address must be http or https with a host, and
+    // the e-mail must look like an address.
     std::optional<UserMessage> refusal() const;
 };

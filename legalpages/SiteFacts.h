@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// What the user tells about the web site, used exactly as typed: no trimming, no check of form.
+// What the user tells about the web site, as typed: no trimming. PagesJob checks the form of the
+// address and e-mail; PageFormat escapes all three for HTML.
 struct SiteFacts {
     QString name;
     QString url;

@@ -13,6 +13,7 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowStyle.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
@@ -280,7 +281,28 @@ void frmLegalPages::cmdCreatePages_Click() {
         return;
     }
 
+    // An edited page, or one this program did not write, is replaced only when the user says so.
+    enum class ForAll { Ask, Replace, Keep } forAll = ForAll::Ask;
+    generator.setReplaceQuestion([this, &forAll](const QString &fileName,
+                                                 PageReplacement::Decision found, int after) {
+        if (forAll != ForAll::Ask)
+            return forAll == ForAll::Replace;
+        QStringList buttons{QStringLiteral("Replace"), QStringLiteral("Keep")};
+        if (after > 0)
+            buttons << QStringLiteral("Replace All") << QStringLiteral("Keep All");
+        const int choice = Seam::choose(
+            this,
+            QStringLiteral("%1 is already in the site folder, and %2.\n\nReplace it with the new "
+                           "page, or keep it as it is?")
+                .arg(fileName, PageGenerator::keptReason(found)),
+            QStringLiteral("Replace Page?"), buttons);
+        if (choice >= 2)
+            forAll = choice == 2 ? ForAll::Replace : ForAll::Keep;
+        return choice == 0 || choice == 2;
+    });
+
     m_running = true;
+    m_closeWhenDone = false;
     const QPointer<frmLegalPages> self(this);
     txtLinks->clear();
     int next = 0;
@@ -307,8 +329,10 @@ void frmLegalPages::cmdCreatePages_Click() {
         Seam::information(this, generator.failureReport(), QStringLiteral("Error"));
     if (!self)
         return;
-    if (generator.written().isEmpty()) {
+    if (generator.links().isEmpty()) {
         m_running = false;
+        if (std::exchange(m_closeWhenDone, false))
+            close();
         return;
     }
     txtLinks->setPlainText(generator.linkCode());
@@ -317,8 +341,21 @@ void frmLegalPages::cmdCreatePages_Click() {
     // may then be gone by the time the dialog returns.
     frmInsertLinksTMP links(this);
     links.exec();
-    if (self)
-        m_running = false;
+    if (!self)
+        return;
+    m_running = false;
+    if (std::exchange(m_closeWhenDone, false))
+        close();
+}
+
+void frmLegalPages::closeEvent(QCloseEvent *event) {
+    // Pages are being written: the run finishes and shows its link code, then the window closes.
+    if (m_running) {
+        m_closeWhenDone = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void frmLegalPages::Command1_Click() {

@@ -41,6 +41,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildPickers();
@@ -85,4 +86,6 @@ private:
     QString m_loadError;
     bool m_centred = false;
     bool m_running = false;
+    // Asked to close while pages were written: closes once the run has shown its link code.
+    bool m_closeWhenDone = false;
 };

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 #include <utility>
@@ -16,6 +17,7 @@ namespace {
 struct SeamState {
     bool recording = false;
     bool answer = false;
+    int choice = -1;
     QList<Seam::Message> messages;
     std::function<bool(const QString &)> opener;
     RandomSource *random = nullptr;
@@ -53,6 +55,32 @@ bool Seam::question(QWidget *parent, const QString &text, const QString &title) 
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+int Seam::choose(QWidget *parent, const QString &text, const QString &title,
+                 const QStringList &buttons) {
+    const int last = int(buttons.size()) - 1;
+    if (state().recording) {
+        state().messages.append({text, title});
+        const int choice = state().choice;
+        return choice >= 0 && choice <= last ? choice : last;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> made;
+    for (const QString &caption : buttons)
+        made.append(box.addButton(caption, made.isEmpty() ? QMessageBox::AcceptRole
+                                                          : QMessageBox::RejectRole));
+    if (!made.isEmpty()) {
+        box.setEscapeButton(made.at(last));
+        box.setDefaultButton(qobject_cast<QPushButton *>(made.at(qMin(1, last))));
+    }
+    box.exec();
+    const int pressed = int(made.indexOf(box.clickedButton()));
+    return pressed >= 0 ? pressed : last;
+}
+
+void Seam::setChoice(int index) {
+    state().choice = index;
 }
 
 void Seam::setAnswer(bool yes) {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -26,6 +27,12 @@ public:
     // question is recorded like a message and answered with setAnswer()'s answer (No until set).
     static bool question(QWidget *parent, const QString &text, const QString &title);
     static void setAnswer(bool yes);
+    // A question with a button for each caption; the index of the button pressed (closing the box
+    // picks the last). While recording, nothing is shown: the question is recorded like a message
+    // and answered with setChoice()'s index (the last button until set, or when out of range).
+    static int choose(QWidget *parent, const QString &text, const QString &title,
+                      const QStringList &buttons);
+    static void setChoice(int index);
     static QList<Message> &recordedMessages();
     // The recorded messages, emptied.
     static QList<Message> takeMessages();

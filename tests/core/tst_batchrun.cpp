@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +21,9 @@ namespace {
 
 const QByteArray kUrl = "http://shop.example/p?id=1&ref=2";
 
+// The typed address goes in escaped for HTML.
 QByteArray anchor(const QByteArray &linkText) {
-    return "<a href=\"" + kUrl + "\">" + linkText + "</a><br><br>";
+    return "<a href=\"http://shop.example/p?id=1&amp;ref=2\">" + linkText + "</a><br><br>";
 }
 QByteArray question(const QByteArray &linkText) {
     return "Do you want to Make Money?<br> <br>Take A Look: " + anchor(linkText);
@@ -75,6 +77,15 @@ std::pair<QStringList, int> runAll(const BatchJob &job, RandomSource &random) {
 QStringList entries(const QString &folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
+}
+
+// Mounts folder a second time at mountPoint (made here); false where mounting is not allowed.
+bool bindMount(const QString &folder, const QString &mountPoint) {
+    QDir().mkpath(mountPoint);
+    QProcess mount;
+    mount.start("mount", {"--bind", folder, mountPoint});
+    return mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit &&
+           mount.exitCode() == 0;
 }
 
 void row(const char *name, const QByteArray &article, const RecommendationSettings &options,
@@ -187,10 +198,22 @@ private slots:
         QVERIFY(QFile::link(f.articles("gone"), f.articles("gone.txt"))); // leads nowhere
         QDir(f.articles()).mkpath("sub");
         QVERIFY(QFile::link(f.articles("sub"), f.articles("folder.txt"))); // a folder: not listed
+        // Links out of the folder are never read; one into a subfolder is.
+        QTemporaryDir outside;
+        const QString secret = TestData::write(outside.path(), "secret", "not for articles");
+        QVERIFY(QFile::link(secret, f.articles("secret.txt")));
+        QVERIFY(QFile::link("../" + QFileInfo(f.articles()).fileName() + "/sub/in.txt",
+                            f.articles("inside.txt")));
+        f.article("sub/in.txt", "In");
+        // A private article stays private; an output name taken by a link is not written through.
+        QFile::setPermissions(f.article("private.txt", "P"), QFile::ReadOwner | QFile::WriteOwner);
+        f.article("utf32.txt", QByteArray("\xFF\xFE\0\0H\0\0\0", 8));
+        QVERIFY(QFile::link(secret, f.articles("rewritten_files/linked.txt")));
+        f.article("linked.txt", "L");
 
         BatchJob job = jobFor(f, {});
         job.fileNames = FolderListing::localNames(f.articles(), {"*.txt"});
-        QCOMPARE(job.fileNames.size(), 9);
+        QCOMPARE(job.fileNames.size(), 14);
         ScriptedRandom random;
         auto [lines, failures] = runAll(job, random);
         lines[1] = lines[1].section(':', 0, 0); // the reason is the system's
@@ -198,11 +221,24 @@ private slots:
                  (QStringList{"Content Added to : a.txt---", "Could not write b.txt",
                               "Content Added to : c.txt---", "Content Added to : d\uFFFD.txt---",
                               "Could not read gone.txt: No such file or directory",
+                              "Content Added to : inside.txt---",
+                              "Could not write linked.txt: It is a link, not a file",
                               "Could not read pipe.txt: It is a pipe, not a file",
-                              "Could not read zero.txt: It is a device, not a file"}));
+                              "Content Added to : private.txt---",
+                              "Could not read secret.txt: It is a link to a file outside the "
+                              "article folder",
+                              "Could not process utf32.txt: it is saved as UTF-32, which the "
+                              "program does not add text to. Save it as UTF-8 and run again",
+                              "Could not read zero.txt: It is a link to a file outside the "
+                              "article folder"}));
         QCOMPARE(BatchRun::finalMessage(failures),
-                 QString("Done, but 4 articles could not be processed. The log names them."));
+                 QString("Done, but 7 articles could not be processed. The log names them."));
         QCOMPARE(f.output("c.txt"), QByteArray("c"));
+        QCOMPARE(f.output("inside.txt"), QByteArray("In"));
+        QCOMPARE(TestData::read(secret), QByteArray("not for articles"));
+        struct stat made {};
+        QCOMPARE(::stat(QFile::encodeName(f.articles("rewritten_files/private.txt")), &made), 0);
+        QCOMPARE(made.st_mode & 0777, 0600u);
         // Written under the very bytes of its name; nothing for the empty articles, and no
         // temporary file left by the failed write.
         const QByteArray out = QFile::encodeName(f.articles()) + "/rewritten_files/d\xE9.txt";
@@ -213,7 +249,9 @@ private slots:
         QCOMPARE(QByteArray(buffer), QByteArray("Latin"));
         ::unlink(out.constData()); // names Qt cannot spell are removed by their bytes
         ::unlink(odd.constData());
-        QCOMPARE(entries(f.articles("rewritten_files")), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(
+            entries(f.articles("rewritten_files")),
+            (QStringList{"a.txt", "b.txt", "c.txt", "inside.txt", "linked.txt", "private.txt"}));
     }
 
     void failedWritesKeepTheOldOutputAndLeaveNothing() {
@@ -241,18 +279,57 @@ private slots:
                  (QStringList{"b-old-small.txt", "c-old-big.txt"}));
     }
 
+    // On a folder that does not tell letter case apart, "up.txt" leads to the file just written
+    // as "UP.TXT"; a hard link made between the two writes stands in for such a folder here.
+    void namesTheFolderCannotTellApartAreNotWrittenOverEachOther() {
+        BulkFolders f;
+        f.article("UP.TXT", "first");
+        f.article("up.txt", "second");
+        ScriptedRandom random;
+        BatchJob job = jobFor(f, {"UP.TXT", "up.txt"});
+        job.tickedDisclaimers = {{"", TestData::write(f.program(), "s.txt", "S")}};
+        BatchRun run(job, random);
+        BatchMessage refusal;
+        QVERIFY(run.prepare(&refusal));
+        QCOMPARE(run.process(0).result, BatchRun::Result::Written);
+        QCOMPARE(::link(QFile::encodeName(f.articles("rewritten_files/UP.TXT")),
+                        QFile::encodeName(f.articles("rewritten_files/up.txt"))),
+                 0);
+        QCOMPARE(run.process(1).logLine,
+                 QString("Could not write up.txt: Its name and that of UP.TXT, written before it, "
+                         "name one file here: this folder does not tell letter case apart"));
+        QCOMPARE(f.output("UP.TXT"), QByteArray("first\r\n\r\n\r\nS"));
+    }
+
     void staleTemporaryFilesOfOurOwnAreRemoved() {
         BulkFolders f;
         f.article("a.txt", "A");
-        // A run cut off long ago, one of a process that still runs (pid 1), and look-alikes.
-        const QStringList left{".a.txt.cw999999999-3.tmp", ".a.txt.cw1-3.tmp", ".keep.tmp",
-                               "b.cw999999999-1.tmp", ".a.txt.cw999999999-3.tmp.bak"};
-        for (const QString &name : left)
-            f.article("rewritten_files/" + name, "x");
+        // A run cut off long ago, one of a process that still runs (pid 1), look-alikes, and two
+        // of a live run whose number means nothing here (another process namespace): one it holds
+        // locked, one it wrote a moment ago.
+        const QStringList left{".a.txt.cw999999999-3.tmp",
+                               ".a.txt.cw1-3.tmp",
+                               ".keep.tmp",
+                               "b.cw999999999-1.tmp",
+                               ".a.txt.cw999999999-3.tmp.bak",
+                               ".b.txt.cw999999998-1.tmp",
+                               ".c.txt.cw999999998-2.tmp"};
+        const QDateTime longAgo = QDateTime::currentDateTime().addSecs(-3600);
+        for (const QString &name : left) {
+            QFile file(f.article("rewritten_files/" + name, "x"));
+            if (name != ".c.txt.cw999999998-2.tmp")
+                QVERIFY(file.open(QIODevice::ReadWrite) &&
+                        file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+        }
+        const int locked = ::open(QFile::encodeName(f.articles("rewritten_files/" + left[5])),
+                                  O_RDONLY | O_CLOEXEC);
+        QVERIFY(locked >= 0 && ::flock(locked, LOCK_EX) == 0);
         ScriptedRandom random;
         QCOMPARE(runAll(jobFor(f, {"a.txt"}), random).second, 0);
+        ::close(locked);
         QCOMPARE(entries(f.articles("rewritten_files")),
-                 (QStringList{".a.txt.cw1-3.tmp", ".a.txt.cw999999999-3.tmp.bak", ".keep.tmp",
+                 (QStringList{".a.txt.cw1-3.tmp", ".a.txt.cw999999999-3.tmp.bak",
+                              ".b.txt.cw999999998-1.tmp", ".c.txt.cw999999998-2.tmp", ".keep.tmp",
                               "a.txt", "b.cw999999999-1.tmp"}));
     }
 
@@ -326,6 +403,26 @@ private slots:
             << "The output folder %A/rewritten_files leads back to the article folder %A, so "
                "writing there would overwrite the articles.\n\nRemove or rename "
                "%A/rewritten_files and try again. No article was written.";
+        QTest::newRow("output folder that leads back through a second mount")
+            << ""
+            << "bind mount"
+            << "The output folder %A/rewritten_files leads back to the article folder %A, so "
+               "writing there would overwrite the articles.\n\nRemove or rename "
+               "%A/rewritten_files and try again. No article was written.";
+        const QString nothing = "Missing Info: Nothing to add. Please tick at least 1 disclaimer, "
+                                "or fill in the Link Text of a product recommendation.";
+        QTest::newRow("nothing ticked and no recommendation") << ""
+                                                              << "untick" << nothing;
+        const QString address = "Please enter the full address of your link, starting with "
+                                "http:// or https:// and a host name (such as "
+                                "https://shop.example/product).";
+        for (const char *url : {"http://", "javascript:alert(1)", "shop.example/p", "ftp://a.b/"})
+            QTest::newRow(qPrintable(QString("address %1 refused").arg(url)))
+                << "Robot" << QString("url=") + url << address;
+        QTest::newRow("an empty benefit is not published")
+            << "Robot"
+            << "benefit=  "
+            << "Missing Info: 'This product is for people who need to' Field is Empty.";
         QTest::newRow("all in order passes") << "Robot"
                                              << ""
                                              << "";
@@ -341,10 +438,24 @@ private slots:
             f.article(breakage, "a file in the way");
         else if (breakage == "link")
             QVERIFY(QFile::link(".", f.articles("rewritten_files")));
-        else if (!breakage.isEmpty())
+        else if (breakage == "bind mount" &&
+                 !bindMount(f.articles(), f.articles("rewritten_files")))
+            QSKIP("This test needs to mount a folder (root, outside a container)");
+        else if (breakage == "bind mount")
+            ; // unmounted by the guard below
+        else if (!breakage.isEmpty() && !breakage.contains('=') && breakage != "untick")
             QVERIFY(QFile::remove(f.program(breakage)));
+        const auto unmount = qScopeGuard([&] {
+            if (breakage == "bind mount")
+                QProcess::execute("umount", {f.articles("rewritten_files")});
+        });
         BatchJob job = jobFor(f, {"a.txt"}, linkText);
-        job.tickedDisclaimers = {{"", f.program("templates/snippets/privacy-policy.txt")}};
+        if (breakage != "untick")
+            job.tickedDisclaimers = {{"", f.program("templates/snippets/privacy-policy.txt")}};
+        if (breakage.startsWith("url="))
+            job.recommendation.url = breakage.mid(4);
+        if (breakage.startsWith("benefit="))
+            job.recommendation.benefit = breakage.mid(8);
         ScriptedRandom random;
         BatchRun run(job, random);
         BatchMessage refused;
@@ -353,9 +464,11 @@ private slots:
         else if (!run.prepare(&refused))
             QCOMPARE(run.outputFolder(), QString());
         QCOMPARE(refused.text, message.replace("%P", f.program()).replace("%A", f.articles()));
-        QCOMPARE(refused.title, message.isEmpty() ? QString() : QString("Error"));
+        QCOMPARE(refused.title, message.isEmpty()                     ? QString()
+                                : message.startsWith("Missing Info:") ? QString("Missing Info")
+                                                                      : QString("Error"));
         QCOMPARE(TestData::read(f.articles("a.txt")), QByteArray("A"));
-        if (breakage != "link")
+        if (breakage != "link" && breakage != "bind mount")
             QCOMPARE(QFileInfo(f.articles("rewritten_files")).isDir(), message.isEmpty());
     }
 };

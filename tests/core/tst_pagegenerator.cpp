@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,10 +29,17 @@ struct Folders {
         return {Catalogue::displayName(fileName), TestData::write(pages, fileName, text)};
     }
     PageGenerator generator(const QList<CatalogueEntry> &entries,
-                            const SiteFacts &facts = {"Acme", "   ", "a@acme.test"}) const {
+                            const SiteFacts &facts = {"Acme", "https://acme.test",
+                                                      "a@acme.test"}) const {
         return PageGenerator({pages, site, entries, facts, QDate(2026, 12, 6)});
     }
     QByteArray page(const QString &name) const { return TestData::read(site + "/" + name); }
+    // A page as written, without its fingerprint (checked on its own).
+    QByteArray unsigned_(const QString &name) const {
+        static const QRegularExpression fingerprint(
+            "<meta name=\"generator\" content=\"Clausewright sha256:[0-9a-f]{64}\">");
+        return QString::fromLatin1(page(name)).remove(fingerprint).toLatin1();
+    }
     // Everything in the site folder: an unfilled copy or a temporary file would show here.
     QStringList inSite() const {
         return QDir(site).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
@@ -64,6 +72,8 @@ private slots:
             f.generator({f.entry("privacy-policy.txt", "[sitename][siteurl][email] [date] #TITLE#"),
                          gone, f.entry("dmca.txt"), f.entry("Disclaimer.txt", "Caf\xe9 \xab\xbb")});
         QVERIFY(generator.prepare(nullptr));
+        generator.setReplaceQuestion(
+            [](const QString &, PageReplacement::Decision, int) { return true; });
         // What a dry run tells, before anything is written.
         QStringList planned;
         for (const PageGenerator::PlannedPage &p : generator.plan())
@@ -77,10 +87,10 @@ private slots:
                                            anchor("privacy-policy.html", "Privacy-Policy") + " - " +
                                            anchor("disclaimer.html", "Disclaimer") + "</center>");
         // The template's byte order mark stays; Windows-1252 text comes out in UTF-8.
-        QCOMPARE(f.page("privacy-policy.html"),
+        QCOMPARE(f.unsigned_("privacy-policy.html"),
                  QByteArray("\xef\xbb\xbf<title>Privacy Policy</title>\r\n"
-                            "Acme   a@acme.test December 6, 2026 #TITLE#\r\n"));
-        QCOMPARE(f.page("disclaimer.html"),
+                            "Acmehttps://acme.testa@acme.test December 6, 2026 #TITLE#\r\n"));
+        QCOMPARE(f.unsigned_("disclaimer.html"),
                  QByteArray(
                      "\xef\xbb\xbf<title>Disclaimer</title>\r\nCaf\xc3\xa9 \xc2\xab\xc2\xbb\r\n"));
         const QString report = generator.failureReport();
@@ -100,7 +110,7 @@ private slots:
         QTest::addColumn<QStringList>("site");
         QTest::addColumn<QString>("told"); // "%1": the template's path
         const QByteArray good = "#CONTENT#", none = "(none)";
-        const QStringList one{"a.txt"}, site{"Acme", "u", "e"};
+        const QStringList one{"a.txt"}, site{"Acme", "http://acme.test", "e@acme.test"};
         const QString missing = "Missing Info: Missing Info: '%2' Field is Empty.";
         QTest::newRow("no page before the site name")
             << none << QStringList{} << QStringList{"", "", ""}
@@ -111,7 +121,22 @@ private slots:
             << none << one << QStringList{"A", "", ""} << missing.arg("Site Url");
         QTest::newRow("e-mail before the template")
             << none << one << QStringList{"A", "u", ""} << missing.arg("e-mail");
+        const QString url = "Error: The 'Site Url' Field must hold the site's full address, "
+                            "starting with http:// or https:// and a host name (such as "
+                            "https://www.example.com).";
+        for (const char *address : {"   ", "acme.test", "javascript:alert(1)", "http://"})
+            QTest::newRow(qPrintable(QString("address '%1' refused").arg(address)))
+                << none << one << QStringList{"A", address, "e@acme.test"} << url;
+        for (const char *email : {"e", "a b@acme.test", "<x>@acme.test", "e@acme"})
+            QTest::newRow(qPrintable(QString("e-mail '%1' refused").arg(email)))
+                << none << one << QStringList{"A", "https://acme.test", email}
+                << "Error: The 'e-mail' Field must hold an e-mail address (such as "
+                   "info@example.com).";
         const QString error = "Error: The HTML page template \"%1\" ";
+        QTest::newRow("template in UTF-16")
+            << QByteArray("\xff\xfe#\0C\0") << one << site
+            << error + "is saved as UTF-16 or UTF-32, which pages are not written in. Save it as "
+                       "UTF-8 (or Windows-1252) and try again. No page was written.";
         QTest::newRow("template a pipe")
             << QByteArray("(pipe)") << one << site
             << error + "cannot be read (It is a pipe, not a file). No page was written.";
@@ -180,6 +205,12 @@ private slots:
                           "Caf\xc3\xa9 \xe2\x9c\x93");
         QTest::newRow("no declaration: the template's own encoding")
             << QByteArray("\xa9 #CONTENT#") << QByteArray("\xa9 Caf\xe9 &#10003;");
+        const QByteArray described = "<meta name=\"description\" content=\"charset=latin1\">"
+                                     "<meta content=\"text/html; charset=latin1\">";
+        QTest::newRow("charset= outside a declaration declares nothing")
+            << described + "\xc2\xa9#CONTENT#"
+            << described + "\xc2\xa9"
+                           "Caf\xc3\xa9 \xe2\x9c\x93";
     }
     void pagesAgreeWithTheirCharset() {
         QFETCH(QByteArray, htmlTemplate);
@@ -188,7 +219,130 @@ private slots:
             f.generator({f.entry("disclaimer.txt", "Caf\xc3\xa9 \xe2\x9c\x93")});
         QVERIFY(generator.prepare(nullptr));
         QVERIFY(generator.makePage(0));
-        QTEST(f.page("disclaimer.html"), "page");
+        QTEST(f.unsigned_("disclaimer.html"), "page");
+    }
+
+    // A page already there is replaced only when that is safe: never through a link or over
+    // anything but a regular file, silently only over our own unchanged page, and an edited or
+    // foreign one only when the question says yes. An identical page is not even touched.
+    void existingPagesAreReplacedOnlyWhenSafe_data() {
+        QTest::addColumn<QString>("there");
+        QTest::addColumn<bool>("answer"); // to the question, if asked
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("asked"); // what the question was told, or empty
+        QTest::newRow("nothing there") << "nothing" << false << "written"
+                                       << "";
+        QTest::newRow("the same page is left untouched") << "same" << false << "untouched"
+                                                         << "";
+        QTest::newRow("our page of another day is replaced")
+            << "ours, another day" << false << "written"
+            << "";
+        QTest::newRow("our page edited since is kept when told so")
+            << "ours, edited" << false << "kept"
+            << "edited";
+        QTest::newRow("a page not ours is replaced when told so") << "foreign" << true << "written"
+                                                                  << "foreign";
+        QTest::newRow("a link to a file elsewhere is not written through")
+            << "link" << true << "It is a link, not a page"
+            << "";
+        QTest::newRow("a link to nowhere makes nothing")
+            << "dangling link" << true << "It is a link, not a page"
+            << "";
+        QTest::newRow("a pipe is not replaced") << "pipe" << true << "It is a pipe, not a page"
+                                                << "";
+    }
+    void existingPagesAreReplacedOnlyWhenSafe() {
+        QFETCH(QString, there);
+        QFETCH(bool, answer);
+        QFETCH(QString, asked);
+        Folders f("<html><head>\n<title>#TITLE#</title>\n</head>#CONTENT#</html>");
+        const QList<CatalogueEntry> pages{f.entry("disclaimer.txt", "[date]")};
+        const QString path = f.site + "/disclaimer.html";
+        QTemporaryDir elsewhere;
+        const QString outside = TestData::write(elsewhere.path(), "private", "secret");
+        if (there.startsWith("ours") || there == "same") {
+            PageGenerator first({f.pages,
+                                 f.site,
+                                 pages,
+                                 {"A", "http://a.b", "e@a.b"},
+                                 QDate(2026, there == "same" ? 12 : 11, 6)});
+            QVERIFY(first.prepare(nullptr) && first.makePage(0));
+        }
+        if (there == "ours, edited")
+            TestData::write(f.site, "disclaimer.html",
+                            f.page("disclaimer.html").replace("November", "Nov."));
+        if (there == "foreign")
+            TestData::write(f.site, "disclaimer.html", "<p>hand made</p>");
+        if (there == "link")
+            QVERIFY(QFile::link(outside, path));
+        if (there == "dangling link")
+            QVERIFY(QFile::link(elsewhere.filePath("new"), path));
+        if (there == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QByteArray before;
+        if (QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) {
+            before = f.page("disclaimer.html");
+            QFile page(path);
+            QVERIFY(page.open(QIODevice::ReadWrite));
+            QVERIFY(page.setFileTime(QDateTime(QDate(2020, 1, 1), QTime()),
+                                     QFileDevice::FileModificationTime));
+        }
+
+        PageGenerator generator(
+            {f.pages, f.site, pages, {"A", "http://a.b", "e@a.b"}, QDate(2026, 12, 6)});
+        QStringList questions;
+        generator.setReplaceQuestion(
+            [&](const QString &name, PageReplacement::Decision found, int after) {
+                questions << name + ": " + PageGenerator::keptReason(found) +
+                                 QString(" (%1 after)").arg(after);
+                return answer;
+            });
+        QVERIFY(generator.prepare(nullptr));
+        const PageGenerator::PlannedPage planned = generator.plan().at(0);
+        generator.makeAll();
+
+        const QString reasons[] = {"it was edited since it was written",
+                                   "it was not written by this program"};
+        QCOMPARE(questions, asked.isEmpty()
+                                ? QStringList()
+                                : QStringList{"disclaimer.html: " + reasons[asked == "foreign"] +
+                                              " (0 after)"});
+        QFETCH(QString, outcome);
+        if (outcome.startsWith("It is")) {
+            QCOMPARE(generator.failures().size(), 1);
+            QCOMPARE(generator.failures().at(0).reason,
+                     "it cannot be written to \"" + path + "\" (" + outcome + ")");
+            QCOMPARE(planned.refusal, outcome);
+            QCOMPARE(TestData::read(outside), QByteArray("secret"));
+            QVERIFY(!QFileInfo::exists(elsewhere.filePath("new")));
+            QCOMPARE(generator.linkCode(), QString());
+            return;
+        }
+        QCOMPARE(generator.failures().size(), 0);
+        QCOMPARE(generator.kept().size(), outcome == "kept" ? 1 : 0);
+        QCOMPARE(generator.written().size(), outcome == "kept" ? 0 : 1);
+        QVERIFY(!generator.linkCode().isEmpty());
+        const QByteArray now = f.page("disclaimer.html");
+        QCOMPARE(now == before, outcome == "kept" || outcome == "untouched");
+        QCOMPARE(QFileInfo(path).lastModified().date().year() == 2020, outcome != "written");
+        if (outcome == "written")
+            QCOMPARE(PageReplacement::decide(now, now + " "), PageReplacement::Decision::Replace);
+    }
+
+    // What the user typed goes in as text, in one pass: no mark-up, no placeholder filled twice.
+    // Text without mark-up characters keeps its bytes.
+    void typedValuesGoInAsText() {
+        Folders f("<a href=\"[siteurl]\">[sitename]</a> #CONTENT#");
+        PageGenerator generator =
+            f.generator({f.entry("a.txt", "[email] [date]")},
+                        {"<script>x</script> [email] & Co's \"Best\"",
+                         "https://a.test/?q=\"><svg onload=alert(1)>", "o'brien@a.test"});
+        QVERIFY(generator.prepare(nullptr));
+        QVERIFY(generator.makePage(0));
+        QCOMPARE(f.unsigned_("a.html"),
+                 QByteArray("<a href=\"https://a.test/?q=&quot;&gt;&lt;svg onload=alert(1)&gt;\">"
+                            "&lt;script&gt;x&lt;/script&gt; [email] &amp; Co's &quot;Best&quot;"
+                            "</a> o'brien@a.test December 6, 2026"));
     }
 
     // Mark-up characters are escaped and address characters percent-encoded in the target; an

@@ -122,17 +122,34 @@ private slots:
         click(w, "vbtnLoad");
         m_f->article("a.txt", "A");
         QVERIFY(child<FolderList>(w, "Dir1")->setPath(m_f->articles()));
+        click(w, "vbtnLoad"); // nothing to add
         // A lone blank is a link text; the field keeps what was typed when a run is refused.
         QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), " , B");
         child<QCheckBox>(w, "chkBegins")->setChecked(false);
         child<QCheckBox>(w, "chkEnds")->setChecked(false);
         click(w, "vbtnLoad");
         child<QCheckBox>(w, "chkEnds")->setChecked(true);
+        // The examples are hints only: never published, and the run is refused.
+        auto *benefit = child<QLineEdit>(w, "txtBenefit"), *url = child<QLineEdit>(w, "txtUrl");
+        QCOMPARE(benefit->text() + url->text(), QString());
+        QCOMPARE(benefit->placeholderText() + url->placeholderText(),
+                 QString("Make Money with Forexhttp://"));
+        click(w, "vbtnLoad");
+        benefit->setText("bake");
+        click(w, "vbtnLoad");
+        url->setText("https://shop.example");
         click(w, "vbtnLoad");
         QCOMPARE(messages(),
                  (QStringList{"Error: Please select a folder with .txt articles.",
+                              "Missing Info: Missing Info: Nothing to add. Please tick at least 1 "
+                              "disclaimer, or fill in the Link Text of a product recommendation.",
                               "Error: Please select at least 1 place where you want to insert "
                               "the ads.",
+                              "Missing Info: Missing Info: 'This product is for people who need "
+                              "to' Field is Empty.",
+                              "Error: Please enter the full address of your link, starting with "
+                              "http:// or https:// and a host name (such as "
+                              "https://shop.example/product).",
                               "Error: The output folder " + m_f->articles("rewritten_files") +
                                   " cannot be made (A file of that name is in the way).\n\nNo "
                                   "article was written."}));
@@ -162,6 +179,8 @@ private slots:
             QTest::keyClick(link, Qt::Key_Backspace);
             QCOMPARE(status->text(), QString("Disabled"));
             QTest::keyClicks(link, "One, Two");
+            child<QLineEdit>(w, "txtBenefit")->setText("Make Money with Forex");
+            child<QLineEdit>(w, "txtUrl")->setText("https://shop.example/?a=1&b=<2>");
 
             // Ticked or unticked by its box, an entry is counted and its own file previewed.
             auto *list = child<QListWidget>(w, "lstDisclaimers");
@@ -176,8 +195,10 @@ private slots:
                 QCOMPARE(count->text() + ", " + preview->toPlainText(), seen);
             }
 
-            // "Close" stays usable during a run: it offers to stop it.
+            // "Close" stays usable during a run: it offers to stop it. An article added since the
+            // folder was listed is written too.
             QWidget *buttons[] = {child(w, "vbtnLoad"), child(w, "Command1")};
+            m_f->article("d.txt", "Delta");
             click(w, "vbtnLoad");
             QCOMPARE(link->text(), QString("One,Two"));
             for (QWidget *button : buttons)
@@ -187,13 +208,15 @@ private slots:
                                               "Process Complete: Done"}));
             for (QWidget *button : buttons)
                 QVERIFY(button->isEnabled());
-            const QString log = "Executing Actions... 3 Files...\r\nContent Added to : a.txt---"
-                                "\r\nContent Added to : c.Txt---\r\nDone.";
+            const QString log = "Executing Actions... 4 Files...\r\nContent Added to : a.txt---"
+                                "\r\nContent Added to : c.Txt---\r\nContent Added to : d.txt---"
+                                "\r\nDone.";
             QCOMPARE(w.logText(), log);
             QCOMPARE(child<LogView>(w, "txtLog")->text(), QString(log).remove('\r'));
-            // The window's defaults, the first link text, the ticked snippets in list order.
-            const QByteArray statement = "If you want to Make Money with Forex then take a "
-                                         "look:<br> <a href=\"http://\">One</a><br><br>";
+            // The typed address escaped, the first link text, the ticked snippets in list order.
+            const QByteArray statement =
+                "If you want to Make Money with Forex then take a look:<br> <a "
+                "href=\"https://shop.example/?a=1&amp;b=&lt;2&gt;\">One</a><br><br>";
             QCOMPARE(m_f->output("a.txt"), statement + "\r\n\r\nAlpha\r\n\r\n" + statement +
                                                "\r\n\r\n\r\nAffiliate text\r\n\r\nPrivacy text");
             click(w, "Command1");
@@ -227,6 +250,8 @@ private slots:
         w.show();
         QVERIFY(child<FolderList>(w, "Dir1")->setPath(m_f->articles()));
         QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), "Robot");
+        child<QLineEdit>(w, "txtBenefit")->setText("bake");
+        child<QLineEdit>(w, "txtUrl")->setText("http://shop.example");
         click(w, "vbtnLoad");
         QVERIFY(gate.entered.tryAcquire(1, 10000));
         Seam::setAnswer(false); // "No": the run goes on, the window stays
@@ -242,8 +267,10 @@ private slots:
                               "written so far stay in the output folder.";
         QCOMPARE(messages(), (QStringList{asked, asked,
                                           "Process Stopped: The run was stopped after 1 of 3 "
-                                          "articles. The articles after those were not "
-                                          "written."}));
+                                          "articles. The other 2 were not written this time: any "
+                                          "copy of them in the output folder is from an earlier "
+                                          "run.\n\nClick Begin Process to write every article "
+                                          "again."}));
         QVERIFY(w.logText().endsWith("Content Added to : a.txt---\r\nStopped after 1 of 3 "
                                      "articles."));
         QCOMPARE(QDir(m_f->articles("rewritten_files"))

@@ -112,12 +112,21 @@ private slots:
                            "--url",       "u", "--no-before", "--no-after"}
             << ""
             << "Error: Please select at least 1 place where you want to insert the ads.";
+        const QStringList one{"--disclaimer", "Affiliate Disclosure"};
+        const QString nothing = "Missing Info: Missing Info: Nothing to add.";
+        QTest::newRow("nothing to add") << QStringList{} << "" << nothing;
+        QTest::newRow("a mistyped --data leaves nothing to add")
+            << QStringList{"--data", "/nonexistent"} << "" << nothing;
+        QTest::newRow("an address that is no web address")
+            << QStringList{"--link-text", "A", "--benefit", "b", "--url", "javascript:alert(1)"}
+            << ""
+            << "Error: Please enter the full address of your link";
         QTest::newRow("a file in the output folder's way")
-            << QStringList{} << "file in the way"
+            << one << "file in the way"
             << "Error: The output folder %F/rewritten_files cannot be made (A file of that name "
                "is in the way).";
         QTest::newRow("output folder leading back to the articles")
-            << QStringList{} << "link"
+            << one << "link"
             << "Error: The output folder %F/rewritten_files leads back to the article folder %F";
         QTest::newRow("link text without benefit and address")
             << QStringList{"--link-text", "A"} << ""
@@ -155,17 +164,21 @@ private slots:
         TestData::write(folder.path(), "a.txt", "A");
         QVERIFY(QFile::link(folder.filePath("gone"), folder.filePath("b.txt")));
         TestData::write(folder.path(), "c.txt", "C");
-        const Result dry = command({"articles", folder.path(), "--dry-run", "--data", program()});
+        QVERIFY(QFile::link(folder.filePath("gone"), folder.filePath("new\nline\x1b[2J.txt")));
+        const QStringList options{"--data", program(), "--disclaimer", "Affiliate Disclosure"};
+        const Result dry = command(QStringList{"articles", folder.path(), "--dry-run"} + options);
         QCOMPARE(dry.status, 1);
+        // Control characters in a name reach the terminal escaped.
+        QVERIFY2(dry.err.contains("Could not read new\\nline\\x1b[2J.txt: No such file"),
+                 qPrintable(dry.err));
         QVERIFY(!QFileInfo::exists(folder.filePath("rewritten_files")));
         QVERIFY(dry.err.contains("would write " + folder.filePath("rewritten_files/c.txt")));
-        const Result r = command({"articles", folder.path(), "--data", program()});
+        const Result r = command(QStringList{"articles", folder.path()} + options);
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains("Could not read b.txt: No such file or directory"),
                  qPrintable(r.err));
-        QCOMPARE(tree(folder.filePath("rewritten_files")),
-                 (QMap<QString, QByteArray>{{"a.txt", "A"}, {"c.txt", "C"}}));
-        const Result again = command({"articles", folder.path(), "--dry-run", "--data", program()});
+        QCOMPARE(tree(folder.filePath("rewritten_files")).keys(), (QStringList{"a.txt", "c.txt"}));
+        const Result again = command(QStringList{"articles", folder.path(), "--dry-run"} + options);
         QVERIFY(again.err.contains(folder.filePath("rewritten_files/c.txt") +
                                    " (replaces the file there)"));
     }
@@ -214,34 +227,113 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said");
-        const QStringList site{"--site-name", "S", "--site-url", "U", "--email", "E"};
+        const QStringList site{"--site-name",    "S",       "--site-url",
+                               "https://s.test", "--email", "e@s.test"};
         QTest::newRow("no page") << site << 2
                                  << "No Page Selected: Please select at least 1 legal page to add.";
         QTest::newRow("no site name")
-            << QStringList{"--all", "--site-url", "U", "--email", "E"} << 2
+            << QStringList{"--all", "--site-url", "https://s.test", "--email", "E"} << 2
             << "Missing Info: Missing Info: 'Site Name' Field is Empty.";
         QTest::newRow("unknown page") << site + QStringList{"--page", "Nonesuch"} << 2
                                       << "clausewright: there is no page 'Nonesuch'";
+        const QStringList two{"--page", "Disclaimer", "--page", "Privacy Policy"};
         QTest::newRow("a folder where one page goes")
-            << site + QStringList{"--page", "Disclaimer", "--page", "Privacy Policy"} << 1
+            << site + two << 1
             << "clausewright: privacy-policy.html could not be made: it cannot be written to";
+        QTest::newRow("a link where one page goes")
+            << site + two + QStringList{"(link)"} << 1 << "(It is a link, not a page).";
+        QTest::newRow("a page not ours is kept and named")
+            << site + two + QStringList{"(foreign)"} << 1
+            << "clausewright: privacy-policy.html was kept as it is: it was not written by this "
+               "program. --replace-edited replaces it.";
+        QTest::newRow("--replace-edited replaces it")
+            << site + two + QStringList{"(foreign)", "--replace-edited"} << 0
+            << "2 of 2 pages written";
+        QTest::newRow("an address that is no web address")
+            << QStringList{"--all", "--site-name", "S", "--site-url", "s.test", "--email", "e@s.t"}
+            << 2 << "Error: The 'Site Url' Field must hold the site's full address";
     }
 
     void pagesRefusedOrFailed() {
         QFETCH(QStringList, options);
         QFETCH(int, status);
         QFETCH(QString, said);
-        QTemporaryDir site;
-        QDir(site.path()).mkpath("privacy-policy.html");
+        QTemporaryDir site, elsewhere;
+        const QString page = site.filePath("privacy-policy.html");
+        if (options.removeAll("(link)"))
+            QVERIFY(QFile::link(elsewhere.filePath("made"), page));
+        else if (options.removeAll("(foreign)"))
+            TestData::write(site.path(), "privacy-policy.html", "hand made");
+        else
+            QDir(site.path()).mkpath("privacy-policy.html");
+        const auto before = tree(site.path());
+        const Result dry = command(QStringList{"pages", site.path(), "--data", program()} +
+                                   options + QStringList{"--dry-run"});
+        QCOMPARE(tree(site.path()), before);
         const Result r = command(QStringList{"pages", site.path(), "--data", program()} + options);
         QCOMPARE(r.status, status);
+        QCOMPARE(dry.status, status);
         QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(elsewhere.filePath("made")));
         // Refused: nothing written and no link code; failed: the other page is written and linked.
-        QCOMPARE(tree(site.path()).keys(),
-                 status == 2 ? QStringList{} : QStringList{"disclaimer.html"});
-        QCOMPARE(r.out, status == 2 ? QString()
-                                    : QString("<center><a href=\"disclaimer.html\">Disclaimer</a>"
-                                              "</center>\n"));
+        QStringList written = tree(site.path()).keys();
+        written.removeAll("privacy-policy.html");
+        QCOMPARE(written, status == 2 ? QStringList{} : QStringList{"disclaimer.html"});
+        if (said.contains("kept"))
+            QCOMPARE(TestData::read(page), QByteArray("hand made"));
+        if (status == 1 && !said.contains("kept"))
+            QCOMPARE(r.out, QString("<center><a href=\"disclaimer.html\">Disclaimer</a>"
+                                    "</center>\n"));
+        if (status == 2)
+            QCOMPARE(r.out, QString());
+    }
+
+    // Whatever a command prints on standard output must get there: a full disk or a closed
+    // output fails the command, help and lists included.
+    void outputThatCannotBeWrittenFails_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("output"); // "/dev/full" or "closed"
+        const QStringList pages{"pages",      "(site)",         "--all",   "--site-name", "S",
+                                "--site-url", "https://s.test", "--email", "e@s.test"};
+        QTest::newRow("link code into a full disk") << pages << "/dev/full";
+        QTest::newRow("link code into a closed output") << pages << "closed";
+        QTest::newRow("a dry run into a full disk")
+            << pages + QStringList{"--dry-run"} << "/dev/full";
+        QTest::newRow("help into a full disk") << QStringList{"--help"} << "/dev/full";
+        QTest::newRow("a list into a closed output")
+            << QStringList{"articles", "--list-disclaimers"} << "closed";
+    }
+    void outputThatCannotBeWrittenFails() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
+        QTemporaryDir site;
+        arguments.replaceInStrings("(site)", site.path());
+        QProcess process;
+        if (output == "closed") {
+            process.start("sh", QStringList{"-c", "exec >&-; exec \"$0\" \"$@\"",
+                                            CW_BINARY_DIR "/clausewright"} +
+                                    arguments);
+        } else {
+            process.setStandardOutputFile(output);
+            process.start(CW_BINARY_DIR "/clausewright", arguments);
+        }
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(process.readAllStandardError().contains("standard output could not be written"),
+                 qPrintable(output));
+    }
+
+    // The real cause, said plainly: no display, a path too long.
+    void startingWithoutADisplayOrWithAPathTooLongSaysWhy() {
+        const Result bare = command({});
+        QCOMPARE(bare.status, 1);
+        QCOMPARE(bare.err, QString("clausewright: no display was found, so the windows cannot "
+                                   "open.\nFrom a terminal without a display (over SSH, say), "
+                                   "give a command:\nsee 'clausewright --help'.\n"));
+        const Result tooLong = command({"articles", "/" + QString(5000, 'x'), "--data", program()});
+        QCOMPARE(tooLong.status, 2);
+        QVERIFY2(tooLong.err.contains("cannot be opened (File name too long)"),
+                 qPrintable(tooLong.err));
     }
 
     void helpVersionAndListsNeedNoDisplay_data() {

@@ -75,8 +75,8 @@ class LegalPagesTest : public QObject {
         QVERIFY(child<FolderList>(m_window, "Dir1")->setPath(m_site->path()));
         tick(ticks);
         child<QLineEdit>(m_window, "txtSiteName")->setText(siteName);
-        child<QLineEdit>(m_window, "txtSiteUrl")->setText("u");
-        child<QLineEdit>(m_window, "txtemail")->setText("e");
+        child<QLineEdit>(m_window, "txtSiteUrl")->setText("https://acme.test");
+        child<QLineEdit>(m_window, "txtemail")->setText("e@acme.test");
     }
 
     // Clicks "Add Pages"; the link code window, if one opens, goes to handler, which closes it.
@@ -140,6 +140,36 @@ private slots:
         toldFailed(".\n\nThe other pages were written.");
         QCOMPARE(QDir(m_site->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{"disclaimer.html", "privacy-policy.html"}));
+    }
+
+    // Pages there that the program did not write (or that were edited) are replaced only when the
+    // user says so, once for all of them if asked so.
+    void pagesNotOursAreReplacedOnlyWhenTheUserSaysSo() {
+        for (const char *name : {"disclaimer.html", "privacy-policy.html"})
+            TestData::write(m_site->path(), name, "hand made");
+        open({0, 1});
+        const QString asked = "Replace Page?: disclaimer.html is already in the site folder, and "
+                              "it was not written by this program.\n\nReplace it with the new "
+                              "page, or keep it as it is?";
+        Seam::setChoice(3); // "Keep All"
+        QCOMPARE(run(),
+                 R"(<center><a href="disclaimer.html">Disclaimer</a> - )" + Privacy + "</center>");
+        QCOMPARE(toldOnce(), asked);
+        QCOMPARE(TestData::read(m_site->filePath("privacy-policy.html")), QByteArray("hand made"));
+        Seam::setChoice(2); // "Replace All"
+        run();
+        QCOMPARE(toldOnce(), asked);
+        QVERIFY(TestData::read(m_site->filePath("privacy-policy.html")).contains("<p>P #TITLE#"));
+        Seam::setChoice(-1);
+    }
+
+    // Closed while pages are written, the window finishes, shows the link code, then closes.
+    void closingDuringARunFinishesAndShowsTheLinkCode() {
+        open({0, 1});
+        QTimer::singleShot(0, m_window, &QWidget::close);
+        QCOMPARE(run(),
+                 R"(<center><a href="disclaimer.html">Disclaimer</a> - )" + Privacy + "</center>");
+        QTRY_VERIFY(m_window.isNull());
     }
 
     void twoRunsEachShowTheirOwnLinkCode() {
