@@ -171,7 +171,7 @@ int run(const QStringList &arguments) {
             CommandLine::folderProblem(positional, QStringLiteral("the folder of articles"));
         !problem.isEmpty())
         return usageError(kCommand, problem);
-    const QFileInfo folder(positional.first());
+    const QFileInfo folder(CommandLine::folderPath(positional.first()));
     const bool recommendation = parser.isSet(o.linkText);
     if (recommendation && (!parser.isSet(o.benefit) || !parser.isSet(o.url)))
         return usageError(kCommand, QStringLiteral("--link-text needs --benefit and --url"));

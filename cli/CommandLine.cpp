@@ -3,6 +3,7 @@
 #include "cli/ArticlesCommand.h"
 #include "cli/Console.h"
 #include "cli/PagesCommand.h"
+#include "controllib/TextCodec.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace CommandLine {
@@ -131,18 +133,40 @@ int listCatalogue(const QList<CatalogueEntry> &catalogue) {
     return Done;
 }
 
+QString folderPath(const QString &argument) {
+#ifdef Q_OS_LINUX
+    if (!argument.contains(QChar::ReplacementCharacter))
+        return argument;
+    QFile file(QStringLiteral("/proc/self/cmdline"));
+    if (!file.open(QIODevice::ReadOnly))
+        return argument;
+    for (const QByteArray &raw : file.readAll().split('\0')) {
+        if (TextCodec::isValidUtf8(raw) || QString::fromLocal8Bit(raw) != argument)
+            continue;
+        const int fd = ::open(raw.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            break;
+        const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+        Console::showPathAs(path, QDir::cleanPath(QDir(argument).absolutePath()));
+        return path;
+    }
+#endif
+    return argument;
+}
+
 QString folderProblem(const QStringList &positional, const QString &what) {
     if (positional.isEmpty())
         return what + QStringLiteral(" is missing");
     if (positional.size() > 1)
         return QStringLiteral("only one folder, please: ") + what;
     struct stat info {};
-    if (::stat(QFile::encodeName(positional.first()).constData(), &info) != 0 && errno != ENOENT &&
+    const QString folder = folderPath(positional.first());
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0 && errno != ENOENT &&
         errno != ENOTDIR)
         return QStringLiteral("%1 cannot be opened (%2)")
             .arg(Console::escaped(positional.first()),
                  QString::fromLocal8Bit(std::strerror(errno)));
-    if (!QFileInfo(positional.first()).isDir())
+    if (!QFileInfo(folder).isDir())
         return QStringLiteral("%1 is not a folder").arg(Console::escaped(positional.first()));
     return QString();
 }

@@ -35,6 +35,10 @@ std::optional<QString> choose(const QList<CatalogueEntry> &catalogue, const QStr
                               QList<CatalogueEntry> &chosen);
 // Prints the catalogue, one entry a line: its name, a tab, its file name. Returns Done.
 int listCatalogue(const QList<CatalogueEntry> &catalogue);
+// The path to work on for a folder argument. A name that is not UTF-8 reaches the program's
+// arguments with replacement characters: the folder is then opened by its bytes as given, and
+// worked on as /proc/self/fd/N, which standard error shows as the argument.
+QString folderPath(const QString &argument);
 // What is wrong with the command's folder argument ("the folder of articles" is `what`): missing,
 // more than one, or no folder; an empty text when it names one folder.
 QString folderProblem(const QStringList &positional, const QString &what);

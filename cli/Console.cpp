@@ -1,6 +1,9 @@
 #include "cli/Console.h"
 
 #include <QElapsedTimer>
+#include <QList>
+
+#include <utility>
 
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +16,7 @@ namespace Console {
 namespace {
 
 bool g_progressShown = false;
+QList<std::pair<QString, QString>> g_paths;
 bool g_outputClosed = false;
 int g_outputError = 0;
 
@@ -80,9 +84,16 @@ QString escaped(const QString &text) {
     return shown;
 }
 
+void showPathAs(const QString &path, const QString &shown) {
+    g_paths.append({path, shown});
+}
+
 void err(const QString &text) {
     clearProgress();
-    write(stderr, text);
+    QString said = text;
+    for (const auto &[path, shown] : std::as_const(g_paths))
+        said.replace(path, shown);
+    write(stderr, said);
 }
 
 void say(const QString &line) {

@@ -17,6 +17,8 @@ bool closeOutput(QString *reason);
 // does, so a file name cannot act on the terminal.
 QString escaped(const QString &text);
 void err(const QString &text);
+// From now on, standard error shows path (at the start of a path) as shown.
+void showPathAs(const QString &path, const QString &shown);
 // One line on standard error, "clausewright: " first.
 void say(const QString &line);
 

@@ -149,7 +149,7 @@ int run(const QStringList &arguments) {
             CommandLine::folderProblem(positional, QStringLiteral("the site's folder"));
         !problem.isEmpty())
         return usageError(kCommand, problem);
-    const QFileInfo site(positional.first());
+    const QFileInfo site(CommandLine::folderPath(positional.first()));
     if (parser.isSet(o.all) && parser.isSet(o.page))
         return usageError(kCommand, QStringLiteral("--page and --all do not go together"));
 

@@ -11,6 +11,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Result {
@@ -321,6 +323,34 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QVERIFY2(process.readAllStandardError().contains("standard output could not be written"),
                  qPrintable(output));
+    }
+
+    // A folder whose name is not UTF-8 is worked on like any other, by both commands.
+    void foldersWhoseNamesAreNotUtf8() {
+        QTemporaryDir root;
+        const auto remove = qScopeGuard([&] { QProcess::execute("rm", {"-rf", root.path()}); });
+        const QByteArray folder = QFile::encodeName(root.path()) + "/caf\xe9";
+        QVERIFY(::mkdir(folder.constData(), 0755) == 0 &&
+                ::mkdir((folder + "/site").constData(), 0755) == 0);
+        TestData::write(root.path(), "article.txt", "A");
+        QVERIFY(::rename(QFile::encodeName(root.filePath("article.txt")).constData(),
+                         (folder + "/a.txt").constData()) == 0);
+        QProcess shell;
+        shell.setProgram("sh");
+        shell.setArguments(
+            {"-c",
+             "cd \"$0\" && F=$(printf 'caf\\351') && \"$1\" articles \"$F\" --data \"$2\" "
+             "--disclaimer 'Affiliate Disclosure' && \"$1\" pages \"$F/site\" --data \"$2\" "
+             "--all --site-name A --site-url https://a.test --email a@a.test >/dev/null",
+             root.path(), CW_BINARY_DIR "/clausewright", program()});
+        shell.start();
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.exitCode(), 0);
+        QVERIFY(shell.readAllStandardError().contains("1 of 1 articles written into " +
+                                                      root.path().toUtf8() + "/caf\xef\xbf\xbd"));
+        struct stat made {};
+        QCOMPARE(::stat((folder + "/rewritten_files/a.txt").constData(), &made), 0);
+        QCOMPARE(::stat((folder + "/site/privacy-policy.html").constData(), &made), 0);
     }
 
     // The real cause, said plainly: no display, a path too long.
