@@ -77,5 +77,11 @@ void frmMain::vbtnLoad_Click() {
 }
 
 void frmMain::Command2_Click() {
+    // Pages being written: that run finishes and shows its link code, then the program ends.
+    if (m_legalPages && m_legalPages->isRunning()) {
+        connect(m_legalPages, &QObject::destroyed, this, [] { Seam::endProgram(); });
+        m_legalPages->close();
+        return;
+    }
     Seam::endProgram();
 }

@@ -4,11 +4,25 @@
 #include "core/TypedValue.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 std::optional<BatchMessage> BatchJob::refusal() const {
     const QString error = QStringLiteral("Error");
-    if (fileNames.isEmpty())
+    if (fileNames.isEmpty()) {
+        // A folder that cannot be opened at all is named with the cause, not taken for empty.
+        struct stat info {};
+        if (::stat(QFile::encodeName(articleFolder).constData(), &info) != 0 && errno != ENOENT)
+            return BatchMessage{QStringLiteral("The folder %1 cannot be opened (%2).\n\nPlease "
+                                               "select a folder with .txt articles.")
+                                    .arg(QDir::toNativeSeparators(articleFolder),
+                                         QString::fromLocal8Bit(std::strerror(errno))),
+                                error};
         return BatchMessage{QStringLiteral("Please select a folder with .txt articles."), error};
+    }
     if (wantsRecommendation() && !recommendation.begins && !recommendation.ends)
         return BatchMessage{
             QStringLiteral("Please select at least 1 place where you want to insert the ads."),

@@ -33,6 +33,9 @@ public:
     QString pagesFolder() const { return m_pagesFolder; }
     // The link code of the last run (the hidden txtLinks), read by the link code window.
     QString linkCode() const;
+    // Whether "Add Pages" is writing pages or showing their link code; closing the window then
+    // lets it finish first.
+    bool isRunning() const { return m_running; }
 
 public slots:
     void lstDisclaimers_Click();

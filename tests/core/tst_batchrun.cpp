@@ -403,6 +403,11 @@ private slots:
             << "The output folder %A/rewritten_files leads back to the article folder %A, so "
                "writing there would overwrite the articles.\n\nRemove or rename "
                "%A/rewritten_files and try again. No article was written.";
+        QTest::newRow("a folder path too long is named with its cause")
+            << ""
+            << "too long"
+            << "The folder /%1 cannot be opened (File name too long).\n\nPlease select a folder "
+               "with .txt articles.";
         QTest::newRow("output folder that leads back through a second mount")
             << ""
             << "bind mount"
@@ -443,7 +448,8 @@ private slots:
             QSKIP("This test needs to mount a folder (root, outside a container)");
         else if (breakage == "bind mount")
             ; // unmounted by the guard below
-        else if (!breakage.isEmpty() && !breakage.contains('=') && breakage != "untick")
+        else if (!breakage.isEmpty() && !breakage.contains('=') && breakage != "untick" &&
+                 breakage != "too long")
             QVERIFY(QFile::remove(f.program(breakage)));
         const auto unmount = qScopeGuard([&] {
             if (breakage == "bind mount")
@@ -452,6 +458,11 @@ private slots:
         BatchJob job = jobFor(f, {"a.txt"}, linkText);
         if (breakage != "untick")
             job.tickedDisclaimers = {{"", f.program("templates/snippets/privacy-policy.txt")}};
+        if (breakage == "too long") {
+            job.articleFolder = "/" + QString(5000, 'x');
+            job.fileNames.clear();
+            message = message.arg(QString(5000, 'x'));
+        }
         if (breakage.startsWith("url="))
             job.recommendation.url = breakage.mid(4);
         if (breakage.startsWith("benefit="))

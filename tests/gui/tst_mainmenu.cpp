@@ -1,6 +1,8 @@
+#include "ModalWatcher.h"
 #include "WindowTour.h"
 #include "app/frmMain.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/FolderList.h"
 #include "widgets/Seam.h"
 
 #include <QtTest>
@@ -33,6 +35,34 @@ private slots:
         QTimer::singleShot(0, m_menu, [this] { click("Command2"); });
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(m_menu->legalPagesWindow() && m_menu->legalPagesWindow()->isVisible());
+    }
+
+    // "Close App" while pages are written: the run finishes and shows its link code first.
+    void closeAppDuringAPagesRunWaitsForItsLinkCode() {
+        QTemporaryDir site;
+        click("Command1");
+        frmLegalPages *legal = m_menu->legalPagesWindow();
+        QVERIFY(legal->findChild<FolderList *>("Dir1")->setPath(site.path()));
+        auto *list = legal->findChild<QListWidget *>("lstDisclaimers");
+        for (int row : {0, 1})
+            list->item(row)->setCheckState(Qt::Checked);
+        legal->findChild<QLineEdit *>("txtSiteName")->setText("A");
+        legal->findChild<QLineEdit *>("txtSiteUrl")->setText("https://a.test");
+        legal->findChild<QLineEdit *>("txtemail")->setText("a@a.test");
+        bool ended = false;
+        Seam::setProgramEnder([&] { ended = true; });
+        QString code;
+        ModalWatcher watcher([&](QWidget *links) {
+            code = links->findChild<QPlainTextEdit *>("txtLinks")->toPlainText();
+            QVERIFY(!ended);
+            links->close();
+        });
+        QTimer::singleShot(0, m_menu, [this] { click("Command2"); });
+        QTest::mouseClick(legal->findChild<QPushButton *>("cmdCreatePages"), Qt::LeftButton);
+        QVERIFY(watcher.fired());
+        QVERIFY2(code.count("<a href=") == 2, qPrintable(code));
+        QTRY_VERIFY(ended);
+        Seam::setProgramEnder(nullptr);
     }
 
     // One legal pages window at a time, brought to the front by another click, and a fresh one
