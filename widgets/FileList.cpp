@@ -69,3 +69,7 @@ QStringList FileList::fileNames() const {
 const QByteArrayList &FileList::localNames() const {
     return m_model->names;
 }
+
+void FileList::makeCurrent(int row) {
+    setCurrentIndex(m_model->index(row));
+}

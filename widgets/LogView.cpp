@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -27,9 +29,14 @@ public:
         const qsizetype end = row + 1 < m_starts.size() ? m_starts.at(row + 1) : m_text.size();
         return QString::fromUtf8(QByteArrayView(m_text).sliced(start, end - start));
     }
-    void append(const QStringList &lines) {
+    // The width of the widest line so far, in pixels of metrics.
+    int widest = 0;
+
+    void append(const QStringList &lines, const QFontMetrics &metrics) {
         if (lines.isEmpty())
             return;
+        for (const QString &line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
         beginInsertRows({}, int(m_starts.size()), int(m_starts.size() + lines.size() - 1));
         for (const QString &line : lines) {
             m_starts.append(m_text.size());
@@ -41,7 +48,13 @@ public:
         beginResetModel();
         m_text = QByteArray();
         m_starts = QList<qsizetype>();
+        widest = 0;
         endResetModel();
+    }
+    void measure(const QFontMetrics &metrics) {
+        widest = 0;
+        for (int row = 0; row < rowCount(); ++row)
+            widest = std::max(widest, metrics.horizontalAdvance(line(row)));
     }
 
 private:
@@ -49,16 +62,44 @@ private:
     QList<qsizetype> m_starts;
 };
 
+namespace {
+
+// Every row as wide as the widest line, so that no line is cut short and the view scrolls
+// sideways to the end of the longest.
+class WholeLines : public QStyledItemDelegate {
+public:
+    WholeLines(LogLines *lines, QObject *parent) : QStyledItemDelegate(parent), m_lines(lines) {}
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(
+            std::max(size.width(), m_lines->widest + 2 * option.fontMetrics.averageCharWidth()));
+        return size;
+    }
+
+private:
+    LogLines *m_lines;
+};
+
+} // namespace
+
 LogView::LogView(QWidget *parent) : QListView(parent), m_lines(new LogLines(this)) {
     setModel(m_lines);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setTextElideMode(Qt::ElideNone);
+    setItemDelegate(new WholeLines(m_lines, this));
+    setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
 void LogView::appendLines(const QStringList &lines) {
-    m_lines->append(lines);
+    const int widest = m_lines->widest;
+    m_lines->append(lines, fontMetrics());
+    if (m_lines->widest != widest)
+        scheduleDelayedItemsLayout(); // rows as wide as the new widest line
     scrollToBottom();
 }
 
@@ -78,15 +119,43 @@ QString LogView::text(const QString &separator) const {
     return lines.join(separator);
 }
 
-void LogView::keyPressEvent(QKeyEvent *event) {
-    if (!event->matches(QKeySequence::Copy)) {
-        QListView::keyPressEvent(event);
-        return;
-    }
+QString LogView::selectedText() const {
     QModelIndexList rows = selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end());
     QStringList lines;
     for (const QModelIndex &index : std::as_const(rows))
         lines.append(m_lines->line(index.row()));
-    QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
+    // As the log's text box gave them: lines joined with CR LF.
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+void LogView::copy() {
+    if (selectionModel()->hasSelection())
+        QApplication::clipboard()->setText(selectedText());
+}
+
+void LogView::keyPressEvent(QKeyEvent *event) {
+    if (!event->matches(QKeySequence::Copy)) {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    copy();
+}
+
+void LogView::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::FontChange) {
+        m_lines->measure(fontMetrics());
+        scheduleDelayedItemsLayout();
+    }
+    QListView::changeEvent(event);
+}
+
+void LogView::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu menu(this);
+    QAction *copyLines = menu.addAction(tr("&Copy"), QKeySequence::Copy, this, &LogView::copy);
+    copyLines->setEnabled(selectionModel()->hasSelection());
+    QAction *all = menu.addAction(tr("Select &All"), QKeySequence::SelectAll, this,
+                                  &QAbstractItemView::selectAll);
+    all->setEnabled(lineCount() > 0);
+    menu.exec(event->globalPos());
 }

@@ -1,4 +1,6 @@
 #include "BulkFixture.h"
+#include "ModalWatcher.h"
+#include "TestData.h"
 #include "bulk/frmMass.h"
 #include "widgets/FileList.h"
 #include "widgets/FolderList.h"
@@ -161,7 +163,13 @@ private slots:
             QCOMPARE(status->text(), QString("Enabled"));
             QTest::keyClick(link, Qt::Key_Backspace);
             QCOMPARE(status->text(), QString("Disabled"));
+            QTest::keyClicks(link, ", ,"); // names no link: no recommendation either
+            QCOMPARE(status->text(), QString("Disabled"));
+            link->clear();
             QTest::keyClicks(link, "One, Two");
+            // Outside a run Escape keeps the window and what was typed.
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QVERIFY(w.isVisible());
 
             // Ticked or unticked by its box, an entry is counted and its own file previewed.
             auto *list = child<QListWidget>(w, "lstDisclaimers");
@@ -187,6 +195,11 @@ private slots:
                                               "Process Complete: Done"}));
             for (QWidget *button : buttons)
                 QVERIFY(button->isEnabled());
+            // The last article stays current; the focus is back where the run was started.
+            QCOMPARE(child<FileList>(w, "File1")->currentIndex().row(), 2);
+            QCOMPARE(w.focusWidget(), child(w, "vbtnLoad"));
+            QCOMPARE(child(w, "vbtnLoad")->accessibleDescription(),
+                     "2 of 3 articles written into " + folder + ", 1 skipped as empty, 0 failed.");
             const QString log = "Executing Actions... 3 Files...\r\nContent Added to : a.txt---"
                                 "\r\nContent Added to : c.Txt---\r\nDone.";
             QCOMPARE(w.logText(), log);
@@ -204,9 +217,62 @@ private slots:
         QCOMPARE(m_opened, (QList<QString>{folder, folder}));
         Seam::setFolderOpener([](const QString &) { return false; });
         click(second, "Command1");
-        QCOMPARE(messages(), QStringList{"Error: The output folder " + folder +
-                                         " could not be opened. It may have been moved or "
-                                         "deleted, or no file manager is available."});
+        // The desktop is asked, but has no file manager: xdg-open fails after it started.
+        QTemporaryDir bin;
+        TestData::write(bin.path(), "xdg-open", "#!/bin/sh\nexit 3\n");
+        QFile::setPermissions(bin.filePath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+        Seam::setFolderOpener({});
+        click(second, "Command1");
+        qputenv("PATH", path);
+        const QString cannot = "Error: The output folder " + folder +
+                               " could not be opened. It may have been moved or deleted, or no "
+                               "file manager is available.";
+        QTRY_COMPARE_WITH_TIMEOUT(Seam::recordedMessages().size(), 2, 10000);
+        QCOMPARE(messages(), (QStringList{cannot, cannot}));
+    }
+
+    // The run ends while "Stop the Run?" is left open: the question closes unanswered, the result
+    // opens on its own, and the window stays; closing it then needs no question.
+    void aRunEndingUnderTheStopQuestionClosesIt() {
+        struct GatedRandom : RandomSource {
+            QSemaphore entered, go;
+            quint32 below(quint32) override {
+                entered.release();
+                go.acquire();
+                return 0;
+            }
+        } gate;
+        Seam::setRandom(&gate);
+        m_f->article("a.txt", "A");
+        QString output;
+        frmMass w(output);
+        w.show();
+        QVERIFY(child<FolderList>(w, "Dir1")->setPath(m_f->articles()));
+        QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), "Robot");
+        click(w, "vbtnLoad");
+        QVERIFY(gate.entered.tryAcquire(1, 10000));
+        Seam::setRecordingMessages(false);
+        const auto recordAgain = qScopeGuard([] { Seam::setRecordingMessages(true); });
+        QStringList seen;
+        ModalWatcher question([&](QWidget *box) {
+            seen.append(box->windowTitle());
+            ModalWatcher result([&](QWidget *done) {
+                seen.append(done->windowTitle() + ": " + static_cast<QMessageBox *>(done)->text() +
+                            (box->isVisible() ? " (over the question)" : ""));
+                static_cast<QDialog *>(done)->accept();
+            });
+            gate.go.release(1000);
+            QTRY_VERIFY_WITH_TIMEOUT(!box->isVisible(), 10000);
+            QVERIFY(result.fired());
+        });
+        w.close();
+        QVERIFY(question.fired());
+        QCOMPARE(seen, (QStringList{"Stop the Run?", "Process Complete: Done"}));
+        QVERIFY(w.isVisible() && !w.isRunning());
+        w.close();
+        QVERIFY(!w.isVisible());
     }
 
     void closingDuringARunAsksThenStopsAfterTheArticleAtHand() {
