@@ -14,6 +14,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Clausewright"));
     makeFixedWindow(this, 10185, 4650);
+    exposeAsWindow(this);
 
     Picture1 = band(this, "Picture1", QColor(64, 64, 64), 0, 0, 10185, 735);
     Label1 = label(Picture1, "Label1", QStringLiteral("Clausewright"), 135, 225, 6360, 330,

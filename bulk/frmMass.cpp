@@ -160,10 +160,6 @@ void frmMass::buildFolderColumn() {
     File1 = WindowStyle::placed(new FileList(this), "File1", 945, 3870, 4065, 1650);
     File1->list(Dir1->path(), QStringLiteral("*.txt"));
     WindowStyle::tie(Label6, Dir1);
-    // Screen readers on Linux read a drop-down's value as its name; the description says what
-    // it is.
-    Drive1->setAccessibleName(tr("Drive"));
-    Drive1->setAccessibleDescription(tr("Drive"));
     connect(Drive1, &DriveList::driveChanged, this, &frmMass::Drive1_Change);
     connect(Dir1, &FolderList::changed, this, &frmMass::Dir1_Change);
 
@@ -322,6 +318,9 @@ void frmMass::Form_Load() {
     lstDisclaimers->setEntries(m_data.catalogue);
 
     UpdateFilesFound();
+    QkFrameMenu[0]->setStatus(lblProductRecommendationsTooltip->text());
+    QkFrameMenu[1]->setStatus(lblLegalDisclaimersTooltip->text());
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
     SelectPanel(0);
 }
 
@@ -404,6 +403,8 @@ void frmMass::lstDisclaimers_Click() {
 void frmMass::UpdateSelectedCount() {
     lblLegalDisclaimersTooltip->setText(QString::number(lstDisclaimers->tickedCount()) +
                                         QStringLiteral(" Selected"));
+    QkFrameMenu[1]->setStatus(lblLegalDisclaimersTooltip->text());
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
 }
 
 void frmMass::txtLinkText_Change() {
@@ -412,6 +413,7 @@ void frmMass::txtLinkText_Change() {
         RecommendationBuilder::linkTexts(txtLinkText->text()).isEmpty()
             ? QStringLiteral("Disabled")
             : QStringLiteral("Enabled"));
+    QkFrameMenu[0]->setStatus(lblProductRecommendationsTooltip->text());
 }
 
 void frmMass::Command1_Click() {

@@ -71,6 +71,7 @@ QLineEdit *siteField(QWidget *parent, const char *name, int top) {
 
 frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmLegalPages"));
+    exposeAsWindow(this);
     // An ordinary resizable window; the controls keep their places when it is resized, so it is
     // never made smaller than they need.
     resize(Twips::size(12405, 9045));
@@ -114,10 +115,6 @@ void frmLegalPages::buildPickers() {
     File1 = placed(new FileList(this), "File1", 405, 5490, 4065, 1650);
     File1->list(Dir1->path(), QStringLiteral("*.htm;*.html"));
     tie(Label2, Dir1);
-    // Screen readers on Linux read a drop-down's value as its name; the description says what
-    // it is.
-    Drive1->setAccessibleName(tr("Drive"));
-    Drive1->setAccessibleDescription(tr("Drive"));
     File1->setAccessibleName(tr("Web pages in the folder"));
 
     Frame1 = new QGroupBox(QStringLiteral("Instructions   "), this);
@@ -159,6 +156,8 @@ void frmLegalPages::buildPanel() {
     Twips::place(lstDisclaimers, 360, 675, 5640, 1860);
     tie(lblMenu, lstDisclaimers);
     lstDisclaimers->setAccessibleName(tr("Legal pages"));
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
+    lblMenu->setAccessibleName(nameFromCaption(lblMenu->text()));
 
     Label14 = plainLabel(QkFrame1, "Label14", QStringLiteral("Pre&view"), 360, 2610, 825, 240,
                          plain(true));
@@ -235,6 +234,7 @@ QString frmLegalPages::linkCode() const {
 void frmLegalPages::UpdateSelectedCount() {
     lblLegalDisclaimersTooltip->setText(QString::number(lstDisclaimers->tickedCount()) +
                                         QStringLiteral(" Selected"));
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
 }
 
 void frmLegalPages::lstDisclaimers_Click() {

@@ -1,5 +1,7 @@
 #include "widgets/LogView.h"
 
+#include "widgets/FocusRing.h"
+
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QClipboard>
@@ -83,6 +85,7 @@ private:
 } // namespace
 
 LogView::LogView(QWidget *parent) : QListView(parent), m_lines(new LogLines(this)) {
+    FocusRing::attach(this);
     setModel(m_lines);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

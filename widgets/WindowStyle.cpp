@@ -4,6 +4,8 @@
 #include "widgets/Twips.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
@@ -145,6 +147,16 @@ bool fits(const QWidget *widget, const QFont &font) {
 
 constexpr double SmallestPointSize = 6;
 
+const char *const ExposedAsWindow = "cwExposedAsWindow";
+
+QAccessibleInterface *windowInterface(const QString &className, QObject *object) {
+    auto *window = qobject_cast<QWidget *>(object);
+    if (window && window->property(ExposedAsWindow).toBool() &&
+        className == QLatin1String(object->metaObject()->className()))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 void applyApplicationLook(QApplication &app) {
@@ -199,6 +211,15 @@ void setBoxBackground(QWidget *box, const QColor &color) {
                          ? QColor(Qt::black)
                          : QColor(Qt::white));
     box->setPalette(palette);
+}
+
+void exposeAsWindow(QWidget *window) {
+    static const bool installed = [] {
+        QAccessible::installFactory(windowInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    window->setProperty(ExposedAsWindow, true);
 }
 
 void makeFixedWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips) {

@@ -37,6 +37,10 @@ void setOwnTextColor(QWidget *widget, const QColor &color);
 // A text box's fixed background, with a text colour that reads on it.
 void setBoxBackground(QWidget *box, const QColor &color);
 
+// Shows a window built on a plain QWidget to screen readers as a window (a frame), where Qt would
+// show a filler.
+void exposeAsWindow(QWidget *window);
+
 // A fixed-size window with a single border, a close box and no minimise or maximise buttons.
 void makeFixedWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips);
 // Where a window of frame size goes on a screen's available area: centred where it fits, else

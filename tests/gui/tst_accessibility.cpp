@@ -1,4 +1,6 @@
 #include "WindowTour.h"
+#include "widgets/CatalogueList.h"
+#include "widgets/FocusRing.h"
 #include "widgets/QkFrame.h"
 #include "widgets/WindowStyle.h"
 
@@ -61,6 +63,7 @@ const QHash<QString, QString> SpokenNames{
     {"txtSiteName", "Site Name"},
     {"txtemail", "e-mail"},
     {"txtLinks", "HTML code for your home page"},
+    {"Drive1", "Drive"},
     {"QkFrameMenu_0/toggle", "Add Product Recommendations to Articles"},
     {"QkFrameMenu_1/toggle", "Add Legal Disclaimers to Articles"},
 };
@@ -136,6 +139,9 @@ private slots:
         for (QLabel *label : window->findChildren<QLabel *>()) {
             if (!label->isVisible() || label->text().isEmpty())
                 continue;
+            const QString spoken =
+                QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+            check(!spoken.trimmed().startsWith('>'), label, "read as " + spoken);
             readable(label, label->palette().color(label->foregroundRole()), backgroundOf(label));
             const QRect text = textRect(label);
             bool clear = label->geometry().contains(text);
@@ -161,8 +167,12 @@ private slots:
         }
 
         // Controls: readable boxes, and in the accessibility tree with a name.
+        QAccessibleInterface *windowFace = QAccessible::queryAccessibleInterface(window);
+        check(windowFace->role() == QAccessible::Window ||
+                  windowFace->role() == QAccessible::Dialog,
+              window, "not exposed as a window");
         QObjectList tree;
-        walk(QAccessible::queryAccessibleInterface(window), tree);
+        walk(windowFace, tree);
         const QList<QWidget *> controls = WindowTour::controls(window);
         for (QWidget *control : controls) {
             if (qobject_cast<QLineEdit *>(control) || qobject_cast<QPlainTextEdit *>(control) ||
@@ -175,9 +185,25 @@ private slots:
             check(!name.trimmed().isEmpty(), control, "no accessible name");
             check(name == SpokenNames.value(nameOf(control), name), control, "named " + name);
             auto *panel = qobject_cast<QkFrame *>(control->parentWidget());
-            if (panel && control == panel->toggleButton())
+            if (panel && control == panel->toggleButton() &&
+                control->focusPolicy() != Qt::NoFocus) {
                 check(face->state().expandable && face->state().expanded == panel->Expanded(),
                       control, "does not tell whether its panel is open");
+                const auto *status = panel->findChild<QLabel *>(
+                    panel->objectName() == "QkFrameMenu_0" ? "lblProductRecommendationsTooltip"
+                                                           : "lblLegalDisclaimersTooltip");
+                check(face->text(QAccessible::Description) == status->text(), control,
+                      "described as " + face->text(QAccessible::Description));
+            }
+            if (auto *list = qobject_cast<CatalogueList *>(control)) {
+                for (int row = 0; row < list->count(); ++row) {
+                    QAccessibleInterface *entry = face->child(row);
+                    check(entry->state().checkable && !entry->state().checked &&
+                              entry->text(QAccessible::Description) == "not checked",
+                          control,
+                          "entry not read as a tick box: " + entry->text(QAccessible::Name));
+                }
+            }
         }
         for (QObject *object : std::as_const(tree)) {
             auto *widget = qobject_cast<QWidget *>(object);
@@ -202,6 +228,10 @@ private slots:
             QWidget *stop = QApplication::focusWidget();
             QVERIFY2(WindowTour::wholeOnScreen(stop),
                      qPrintable(nameOf(stop) + " has the focus but is not on screen"));
+            if (qobject_cast<QAbstractItemView *>(stop))
+                QVERIFY2(stop->findChild<FocusRing *>() &&
+                             stop->findChild<FocusRing *>()->isVisible(),
+                         qPrintable(nameOf(stop) + " shows no focus ring"));
             seen.append(nameOf(stop));
             QTest::keyClick(stop, Qt::Key_Tab);
         } while (nameOf(QApplication::focusWidget()) != tour.tabStops.first() &&
