@@ -4,7 +4,6 @@
 #include "WindowTour.h"
 #include "app/frmMain.h"
 #include "legalpages/frmLegalPages.h"
-#include "widgets/QkFrame.h"
 #include "widgets/Seam.h"
 
 #include <QtTest>
