@@ -50,16 +50,6 @@ QTextDocument *workingField(QObject *parent, const char *name) {
     return field;
 }
 
-// The size the window is laid out for, or the screen's available area where that is smaller.
-QSize laidOutSizeOn(const QWidget *window) {
-    const QSize laidOut = Twips::size(12405, 9045);
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return laidOut;
-    const QSize frame = window->frameGeometry().size() - window->size();
-    return laidOut.boundedTo(screen->availableGeometry().size() - frame);
-}
-
 QLineEdit *siteField(QWidget *parent, const char *name, int top) {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
@@ -73,9 +63,9 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmLegalPages"));
     exposeAsWindow(this);
     // An ordinary resizable window; the controls keep their places when it is resized, so it is
-    // never made smaller than they need.
+    // never made smaller than they need, unless the screen is smaller (then they scroll).
     resize(Twips::size(12405, 9045));
-    setMinimumSize(laidOutSizeOn(this));
+    setMinimumSize(Twips::size(12405, 9045));
 
     Picture1 = band(this, "Picture1", QColor(64, 64, 64), 0, 0, 12405, 735);
     Label3 = plainLabel(Picture1, "Label3", QStringLiteral("Add Legal Pages to Website"), 180, 180,
@@ -215,9 +205,7 @@ void frmLegalPages::showEvent(QShowEvent *event) {
     if (m_centred)
         return;
     m_centred = true;
-    // On a small screen the window starts as large as the screen allows.
-    setMinimumSize(laidOutSizeOn(this));
-    resize(size().boundedTo(minimumSize()));
+    // On a small screen the content scrolls in a window as large as the screen allows.
     placeOnScreen(this);
     if (!m_loadError.isEmpty()) {
         // Told once the window stands on the screen, behind the message.

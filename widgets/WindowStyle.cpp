@@ -2,6 +2,7 @@
 
 #include "widgets/Contrast.h"
 #include "widgets/Twips.h"
+#include "widgets/WindowFit.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -244,6 +245,8 @@ void placeOnScreen(QWidget *window) {
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    const QSize frameMargins = window->frameGeometry().size() - window->size();
+    WindowFit::scrollWhenTooLarge(window, screen->availableGeometry().size() - frameMargins);
     const QRect frame = window->frameGeometry();
     // move() places the frame's top-left corner.
     window->move(placement(frame.size(), screen->availableGeometry()));

@@ -46,7 +46,8 @@ void makeFixedWindow(QWidget *window, int clientWidthTwips, int clientHeightTwip
 // Where a window of frame size goes on a screen's available area: centred where it fits, else
 // with its top-left corner (and so its title bar) at the area's top-left.
 QPoint placement(const QSize &frame, const QRect &available);
-// Moves a window to its placement on the screen it is on.
+// Moves a window to its placement on the screen it is on; a window too large for the screen
+// first gets its content in a scroll area (WindowFit).
 void placeOnScreen(QWidget *window);
 
 // A label or button named objectName, placed in twips inside parent. A button is pressed with

@@ -167,6 +167,10 @@ private slots:
         }
 
         // Controls: readable boxes, and in the accessibility tree with a name.
+        // The offscreen screen (800x600) is smaller than the job windows: they fit it and scroll.
+        const QSize room = window->screen()->availableGeometry().size();
+        check(window->width() <= room.width() && window->height() <= room.height(), window,
+              "larger than the screen");
         QAccessibleInterface *windowFace = QAccessible::queryAccessibleInterface(window);
         check(windowFace->role() == QAccessible::Window ||
                   windowFace->role() == QAccessible::Dialog,
