@@ -8,6 +8,7 @@
 #include "controllib/QkFile.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileList.h"
+#include "widgets/FolderDrop.h"
 #include "widgets/FolderList.h"
 #include "widgets/LogView.h"
 #include "widgets/QkFrame.h"
@@ -129,6 +130,16 @@ frmMass::frmMass(QString &outputFolder, QWidget *parent)
 
     Form_Load();
     WindowStyle::fitCaptions(this);
+    // A folder dropped on the window is opened in the folder list, as a click there would.
+    FolderDrop::enable(
+        this,
+        [this](const QString &folder) {
+            if (!Dir1->setPath(folder))
+                return false;
+            Drive1->selectDriveOf(Dir1->path());
+            return true;
+        },
+        [this] { return !isRunning(); });
     Timer1->start();
 }
 

@@ -7,6 +7,7 @@
 #include "widgets/CatalogueList.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileList.h"
+#include "widgets/FolderDrop.h"
 #include "widgets/FolderList.h"
 #include "widgets/QkFrame.h"
 #include "widgets/Seam.h"
@@ -90,6 +91,10 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     connect(Dir1, &FolderList::changed, this, &frmLegalPages::Dir1_Change);
     connect(cmdCreatePages, &QPushButton::clicked, this, &frmLegalPages::cmdCreatePages_Click);
     connect(Command1, &QPushButton::clicked, this, &frmLegalPages::Command1_Click);
+    // A folder dropped on the window is opened in the folder list, as a click there would.
+    FolderDrop::enable(
+        this, [this](const QString &folder) { return Dir1->setPath(folder); },
+        [this] { return !m_running; });
 }
 
 void frmLegalPages::buildPickers() {

@@ -2,6 +2,7 @@
 #include "ModalWatcher.h"
 #include "TestData.h"
 #include "bulk/frmMass.h"
+#include "legalpages/frmLegalPages.h"
 #include "widgets/FileList.h"
 #include "widgets/FolderList.h"
 #include "widgets/LogView.h"
@@ -113,6 +114,42 @@ private slots:
         for (const QString &file : missing.mid(1))
             QVERIFY(present || (shown[0].startsWith("Error: ") &&
                                 shown[0].contains(m_f->program(file) + ": ")));
+    }
+
+    // A folder dragged onto either job window opens there; a file or two folders are refused.
+    void aDroppedFolderIsOpened_data() {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("one folder") << QStringList{""} << true;
+        QTest::newRow("a file") << QStringList{"a.txt"} << false;
+        QTest::newRow("two folders") << QStringList{"", "sub"} << false;
+    }
+
+    void aDroppedFolderIsOpened() {
+        QFETCH(QStringList, dropped);
+        QFETCH(bool, taken);
+        m_f->article("a.txt", "A");
+        QDir(m_f->articles()).mkpath("sub");
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString &name : dropped)
+            urls.append(QUrl::fromLocalFile(m_f->articles(name)));
+        mime.setUrls(urls);
+        QString output;
+        frmMass bulk(output);
+        frmLegalPages legal;
+        for (QWidget *window : std::initializer_list<QWidget *>{&bulk, &legal}) {
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton,
+                                  {});
+            QApplication::sendEvent(window, &enter);
+            QCOMPARE(enter.isAccepted(), taken);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton,
+                            {});
+            QApplication::sendEvent(window, &drop);
+            QCOMPARE(child<FolderList>(*window, "Dir1")->path() == QDir(m_f->articles()).path(),
+                     taken);
+        }
+        QVERIFY(!taken || child<QLabel>(bulk, "lblFilesFound")->text() == "1");
     }
 
     void refusalsLeaveEverything() {
