@@ -10,6 +10,7 @@
 #include "widgets/FileList.h"
 #include "widgets/FolderDrop.h"
 #include "widgets/FolderList.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/LogView.h"
 #include "widgets/QkFrame.h"
 #include "widgets/Seam.h"
@@ -140,6 +141,7 @@ frmMass::frmMass(QString &outputFolder, QWidget *parent)
             return true;
         },
         [this] { return !isRunning(); });
+    HelpWindow::install(this, QStringLiteral("Adding legal terms to articles"));
     Timer1->start();
 }
 

@@ -9,6 +9,7 @@
 #include "widgets/FileList.h"
 #include "widgets/FolderDrop.h"
 #include "widgets/FolderList.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/QkFrame.h"
 #include "widgets/Seam.h"
 #include "widgets/Twips.h"
@@ -95,6 +96,7 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     FolderDrop::enable(
         this, [this](const QString &folder) { return Dir1->setPath(folder); },
         [this] { return !m_running; });
+    HelpWindow::install(this, QStringLiteral("Adding legal pages to a web site"));
 }
 
 void frmLegalPages::buildPickers() {

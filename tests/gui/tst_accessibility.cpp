@@ -1,6 +1,8 @@
 #include "WindowTour.h"
 #include "widgets/CatalogueList.h"
 #include "widgets/FocusRing.h"
+#include "widgets/HelpWindow.h"
+#include "widgets/Seam.h"
 #include "widgets/QkFrame.h"
 #include "widgets/WindowStyle.h"
 
@@ -242,6 +244,35 @@ private slots:
                  seen.size() <= tour.tabStops.size());
         QCOMPARE(seen, tour.tabStops);
         QCOMPARE(texts(), before);
+
+        // F1 opens the manual at the window's section.
+        if (tour.name == "help")
+            return;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        auto *help = window->findChild<HelpWindow *>();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->browser()->textCursor().selectedText(), tour.helpSection);
+        QVERIFY(help->browser()->toPlainText().contains("Picking a folder"));
+    }
+
+    // The About entry of the main menu's context menu and of the manual: the version, the data
+    // files and the manual.
+    void aboutTellsWhereTheDataFilesAre() {
+        QWidget *menu = WindowTour::scenes()[0].open();
+        QCOMPARE(menu->contextMenuPolicy(), Qt::ActionsContextMenu);
+        for (QAction *action : menu->actions()) {
+            if (action->text().contains("About"))
+                action->trigger();
+        }
+        HelpWindow::open(menu, QString())->findChild<QPushButton *>("about")->click();
+        const auto told = Seam::takeMessages();
+        QCOMPARE(told.size(), 2);
+        for (const Seam::Message &m : told) {
+            QCOMPARE(m.title, QString("About Clausewright"));
+            QVERIFY2(m.text.contains("Data files: " CW_BINARY_DIR " (templates and rwdb.txt)") &&
+                         m.text.contains("Manual: " CW_BINARY_DIR "/README.md"),
+                     qPrintable(m.text));
+        }
     }
 
     // On a light palette the window's own colours are the ones it was laid out with.
