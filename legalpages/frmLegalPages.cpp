@@ -55,6 +55,8 @@ QTextDocument *workingField(QObject *parent, const char *name) {
 QLineEdit *siteField(QWidget *parent, const char *name, int top) {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
+    // The window's own font, as its captions have, not the desktop's: the field is laid out for it.
+    field->setFont(plain());
     Twips::place(field, 1440, top, 2940, 375);
     return field;
 }

@@ -34,7 +34,8 @@ void setTextColor(QWidget *widget, const QColor &color);
 // A text colour of the layout over the desktop's own background: kept where it reads (at least
 // 4.5:1), otherwise made lighter or darker until it does, also when the desktop's colours change.
 void setOwnTextColor(QWidget *widget, const QColor &color);
-// A text box's fixed background, with a text colour that reads on it.
+// A text box's background of the layout on a light desktop (the desktop's base a shade lighter on
+// a dark one), with a text colour that reads on it.
 void setBoxBackground(QWidget *box, const QColor &color);
 
 // Shows a window built on a plain QWidget to screen readers as a window (a frame), where Qt would
@@ -76,7 +77,8 @@ void tie(QLabel *caption, QWidget *field);
 QString nameFromCaption(const QString &caption);
 
 // Shrinks, in quarter points, the font of every caption in window whose text would not fit its
-// box or would run into a neighbour; captions that fit keep their font.
+// box or would run into a neighbour, and of every text field or drop-down whose text is taller
+// than its box; those that fit keep their font.
 void fitCaptions(QWidget *window);
 
 } // namespace WindowStyle

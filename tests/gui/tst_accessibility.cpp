@@ -2,8 +2,8 @@
 #include "widgets/CatalogueList.h"
 #include "widgets/FocusRing.h"
 #include "widgets/HelpWindow.h"
-#include "widgets/Seam.h"
 #include "widgets/QkFrame.h"
+#include "widgets/Seam.h"
 #include "widgets/WindowStyle.h"
 
 #include <QtTest>
@@ -46,6 +46,25 @@ QRect textRect(const QLabel *label) {
     return label->fontMetrics()
         .boundingRect(label->contentsRect(), flags, label->text())
         .translated(label->pos());
+}
+
+// The strongest contrast an unticked tick box draws against what it stands on.
+double tickBoxContrast(QWidget *widget, QStyle::PrimitiveElement element, const QColor &behind) {
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.state |= QStyle::State_Off | QStyle::State_Enabled;
+    option.rect = QRect(2, 2, 13, 13);
+    QImage image(17, 17, QImage::Format_RGB32);
+    image.fill(behind);
+    QPainter painter(&image);
+    widget->style()->drawPrimitive(element, &option, &painter, widget);
+    painter.end();
+    double strongest = 1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            strongest = std::max(strongest, contrast(image.pixelColor(x, y), behind));
+    }
+    return strongest;
 }
 
 // The objects of an accessibility tree, depth first.
@@ -181,6 +200,21 @@ private slots:
         walk(windowFace, tree);
         const QList<QWidget *> controls = WindowTour::controls(window);
         for (QWidget *control : controls) {
+            // Tick boxes seen against their row; text never taller than its field.
+            const double tick =
+                qobject_cast<QCheckBox *>(control)
+                    ? tickBoxContrast(control, QStyle::PE_IndicatorCheckBox, backgroundOf(control))
+                : qobject_cast<CatalogueList *>(control)
+                    ? tickBoxContrast(control, QStyle::PE_IndicatorItemViewItemCheck,
+                                      control->palette().color(QPalette::Base))
+                    : 3;
+            check(tick >= 3, control, QString("tick box at %1:1").arg(tick, 0, 'f', 2));
+            if (qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control))
+                check(control->fontMetrics().height() <= control->height() - 6, control,
+                      "text taller than its box");
+            if (dark && qobject_cast<QPlainTextEdit *>(control))
+                check(control->palette().color(QPalette::Base).lightnessF() < 0.5, control,
+                      "a light box on a dark desktop");
             if (qobject_cast<QLineEdit *>(control) || qobject_cast<QPlainTextEdit *>(control) ||
                 qobject_cast<QAbstractItemView *>(control))
                 readable(control, control->palette().color(QPalette::Text),
