@@ -44,10 +44,13 @@ void HelpWindow::install(QWidget *window, const QString &section) {
 HelpWindow *HelpWindow::open(QWidget *window, const QString &section) {
     // A window of the one that asked, so that it can be used beside a modal window too.
     auto *help = window->findChild<HelpWindow *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!help)
+    const bool fresh = !help;
+    if (fresh)
         help = new HelpWindow(window);
-    help->showSection(section);
     help->show();
+    if (fresh)
+        WindowStyle::placeOnScreen(help);
+    help->showSection(section);
     help->raise();
     help->activateWindow();
     return help;
