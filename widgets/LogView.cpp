@@ -11,6 +11,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <optional>
 
 // The lines of a log, in one UTF-8 buffer with the offset where each line starts.
 class LogLines : public QAbstractListModel {
@@ -31,14 +32,14 @@ public:
         const qsizetype end = row + 1 < m_starts.size() ? m_starts.at(row + 1) : m_text.size();
         return QString::fromUtf8(QByteArrayView(m_text).sliced(start, end - start));
     }
-    // The width of the widest line so far, in pixels of metrics.
+    // The width of the widest line so far, in pixels.
     int widest = 0;
 
-    void append(const QStringList &lines, const QFontMetrics &metrics) {
+    void append(const QStringList &lines) {
         if (lines.isEmpty())
             return;
         for (const QString &line : lines)
-            widest = std::max(widest, metrics.horizontalAdvance(line));
+            widest = std::max(widest, width(line));
         beginInsertRows({}, int(m_starts.size()), int(m_starts.size() + lines.size() - 1));
         for (const QString &line : lines) {
             m_starts.append(m_text.size());
@@ -53,15 +54,37 @@ public:
         widest = 0;
         endResetModel();
     }
+    // Measures with metrics from now on, and the lines so far again.
     void measure(const QFontMetrics &metrics) {
+        m_metrics.emplace(metrics);
+        m_advances.clear();
         widest = 0;
         for (int row = 0; row < rowCount(); ++row)
-            widest = std::max(widest, metrics.horizontalAdvance(line(row)));
+            widest = std::max(widest, width(line(row)));
     }
 
 private:
+    // A line's width as the sum of its characters' advances, each measured once: shaping every
+    // line of a long run in full would cost more than the run's own work on the window's side.
+    // Kerning makes lines a little narrower, so the sum never falls short by more than the
+    // view's margin.
+    int width(const QString &line) {
+        if (!m_metrics)
+            return 0;
+        int sum = 0;
+        for (const QChar c : line) {
+            auto found = m_advances.constFind(c.unicode());
+            if (found == m_advances.constEnd())
+                found = m_advances.insert(c.unicode(), m_metrics->horizontalAdvance(c));
+            sum += *found;
+        }
+        return sum;
+    }
+
     QByteArray m_text;
     QList<qsizetype> m_starts;
+    std::optional<QFontMetrics> m_metrics;
+    QHash<char16_t, int> m_advances;
 };
 
 namespace {
@@ -95,12 +118,12 @@ LogView::LogView(QWidget *parent) : QListView(parent), m_lines(new LogLines(this
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTextElideMode(Qt::ElideNone);
     setItemDelegate(new WholeLines(m_lines, this));
-    setContextMenuPolicy(Qt::DefaultContextMenu);
+    m_lines->measure(fontMetrics());
 }
 
 void LogView::appendLines(const QStringList &lines) {
     const int widest = m_lines->widest;
-    m_lines->append(lines, fontMetrics());
+    m_lines->append(lines);
     if (m_lines->widest != widest)
         scheduleDelayedItemsLayout(); // rows as wide as the new widest line
     scrollToBottom();
