@@ -2,9 +2,11 @@
 
 #include "bulk/frmMass.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/Seam.h"
 #include "widgets/WindowStyle.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 
@@ -14,6 +16,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Clausewright"));
     makeFixedWindow(this, 10185, 4650);
+    exposeAsWindow(this);
 
     Picture1 = band(this, "Picture1", QColor(64, 64, 64), 0, 0, 10185, 735);
     Label1 = label(Picture1, "Label1", QStringLiteral("Clausewright"), 135, 225, 6360, 330,
@@ -29,6 +32,16 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent) {
                       2430, 7125, 690, buttonFont);
     Command2 =
         button(this, "Command2", QStringLiteral("&Close App"), 1395, 3420, 7125, 690, buttonFont);
+
+    // F1 and the window's context menu: the manual, and the version and data files.
+    auto *help = new QAction(tr("&Help"), this);
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::WindowShortcut);
+    connect(help, &QAction::triggered, this, [this] { HelpWindow::open(this, QString()); });
+    auto *about = new QAction(tr("&About Clausewright"), this);
+    connect(about, &QAction::triggered, this, [this] { HelpWindow::about(this); });
+    addActions({help, about});
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 
     setTabOrder(vbtnLoad, Command1);
     setTabOrder(Command1, Command2);

@@ -5,12 +5,17 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QStringList>
 
 #include <cstdio>
 
 int main(int argc, char *argv[]) {
-    // With arguments the program is a command: no window, no display, no platform plugin.
-    if (argc > 1) {
+    // A command needs no window, no display and no platform plugin; Qt's own options alone
+    // ("-style fusion") start the windows, which take them.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (CommandLine::isCommand(arguments)) {
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("clausewright"));
         QCoreApplication::setApplicationVersion(QStringLiteral(CW_VERSION));

@@ -17,7 +17,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/xvfb-session.sh"
 
 work=$(mktemp -d "$base/cw_window-XXXXXX")
-trap '[ -n "${app:-}" ] && kill "$app" 2>/dev/null; wait 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
+# Waits for the program alone: a bare `wait` would also wait for the virtual display, which only
+# xvfb_stop ends.
+trap '[ -n "${app:-}" ] && { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null || true; }; xvfb_stop; rm -rf "$work"' EXIT
 mkdir "$work/Articles"
 python3 - "$work/Articles" "$count" <<'PY'
 import sys

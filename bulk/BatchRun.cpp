@@ -185,6 +185,18 @@ QString BatchRun::stoppedLogLine(int done, int total) {
     return QStringLiteral("Stopped after %1 of %2 articles.").arg(done).arg(total);
 }
 
+QString BatchRun::summary(int written, int total, const QString &folder, int skipped, int failures,
+                          int doneWhenStopped) {
+    return QStringLiteral("%1 of %2 articles written into %3, %4 skipped as empty, %5 failed%6.")
+        .arg(written)
+        .arg(total)
+        .arg(folder)
+        .arg(skipped)
+        .arg(failures)
+        .arg(doneWhenStopped >= 0 ? QStringLiteral("; stopped after %1").arg(doneWhenStopped)
+                                  : QString());
+}
+
 QString BatchRun::finalMessage(int failures) {
     if (failures == 0)
         return QStringLiteral("Done");

@@ -68,6 +68,10 @@ public:
     // stopped run got.
     static QString finalMessage(int failures);
     static QString stoppedMessage(int done, int total, int failures);
+    // The run in one sentence: "5 of 6 articles written into FOLDER, 1 skipped as empty, 0
+    // failed." with "; stopped after N" before the full stop when it ended early.
+    static QString summary(int written, int total, const QString &folder, int skipped, int failures,
+                           int doneWhenStopped = -1);
 
 private:
     // What goes before and after one article's bytes, in its encoding.

@@ -8,7 +8,9 @@
 #include "controllib/QkFile.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileList.h"
+#include "widgets/FolderDrop.h"
 #include "widgets/FolderList.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/LogView.h"
 #include "widgets/QkFrame.h"
 #include "widgets/Seam.h"
@@ -19,9 +21,11 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -127,6 +131,17 @@ frmMass::frmMass(QString &outputFolder, QWidget *parent)
 
     Form_Load();
     WindowStyle::fitCaptions(this);
+    // A folder dropped on the window is opened in the folder list, as a click there would.
+    FolderDrop::enable(
+        this,
+        [this](const QString &folder) {
+            if (!Dir1->setPath(folder))
+                return false;
+            Drive1->selectDriveOf(Dir1->path());
+            return true;
+        },
+        [this] { return !isRunning(); });
+    HelpWindow::install(this, QStringLiteral("Adding legal terms to articles"));
     Timer1->start();
 }
 
@@ -158,10 +173,6 @@ void frmMass::buildFolderColumn() {
     File1 = WindowStyle::placed(new FileList(this), "File1", 945, 3870, 4065, 1650);
     File1->list(Dir1->path(), QStringLiteral("*.txt"));
     WindowStyle::tie(Label6, Dir1);
-    // Screen readers on Linux read a drop-down's value as its name; the description says what
-    // it is.
-    Drive1->setAccessibleName(tr("Drive"));
-    Drive1->setAccessibleDescription(tr("Drive"));
     connect(Drive1, &DriveList::driveChanged, this, &frmMass::Drive1_Change);
     connect(Dir1, &FolderList::changed, this, &frmMass::Dir1_Change);
 
@@ -322,6 +333,9 @@ void frmMass::Form_Load() {
     lstDisclaimers->setEntries(m_data.catalogue);
 
     UpdateFilesFound();
+    QkFrameMenu[0]->setStatus(lblProductRecommendationsTooltip->text());
+    QkFrameMenu[1]->setStatus(lblLegalDisclaimersTooltip->text());
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
     SelectPanel(0);
 }
 
@@ -404,11 +418,17 @@ void frmMass::lstDisclaimers_Click() {
 void frmMass::UpdateSelectedCount() {
     lblLegalDisclaimersTooltip->setText(QString::number(lstDisclaimers->tickedCount()) +
                                         QStringLiteral(" Selected"));
+    QkFrameMenu[1]->setStatus(lblLegalDisclaimersTooltip->text());
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
 }
 
 void frmMass::txtLinkText_Change() {
+    // A link text of separators alone ("," or ", ,") names no link: no recommendation is added.
     lblProductRecommendationsTooltip->setText(
-        txtLinkText->text().isEmpty() ? QStringLiteral("Disabled") : QStringLiteral("Enabled"));
+        RecommendationBuilder::linkTexts(txtLinkText->text()).isEmpty()
+            ? QStringLiteral("Disabled")
+            : QStringLiteral("Enabled"));
+    QkFrameMenu[0]->setStatus(lblProductRecommendationsTooltip->text());
 }
 
 void frmMass::Command1_Click() {
@@ -417,13 +437,18 @@ void frmMass::Command1_Click() {
                           QStringLiteral("Error"));
         return;
     }
-    if (!Seam::openFolder(OutputFolder)) {
-        Seam::information(this,
+    const QPointer<frmMass> self(this);
+    const auto cannotOpen = [self, folder = OutputFolder] {
+        if (!self)
+            return;
+        Seam::information(self,
                           QStringLiteral("The output folder %1 could not be opened. It may have "
                                          "been moved or deleted, or no file manager is available.")
-                              .arg(QDir::toNativeSeparators(OutputFolder)),
+                              .arg(QDir::toNativeSeparators(folder)),
                           QStringLiteral("Error"));
-    }
+    };
+    if (!Seam::openFolder(OutputFolder, cannotOpen))
+        cannotOpen();
 }
 
 void frmMass::Command2_Click() {
@@ -439,6 +464,17 @@ void frmMass::closeEvent(QCloseEvent *event) {
     QDialog::closeEvent(event);
 }
 
+void frmMass::keyPressEvent(QKeyEvent *event) {
+    // Escape offers to stop a run; outside a run it keeps the window and what was typed in it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (isRunning())
+            askToStop();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void frmMass::reject() {
     if (isRunning()) {
         askToStop();
@@ -448,21 +484,26 @@ void frmMass::reject() {
 }
 
 void frmMass::askToStop() {
-    if (m_stopping)
+    if (m_stopping || m_asking)
         return;
-    if (!Seam::question(this,
-                        QStringLiteral("Articles are still being written. Stop the run after the "
-                                       "article at hand and close the window?\n\nThe articles "
-                                       "written so far stay in the output folder."),
-                        QStringLiteral("Stop the Run?")))
+    m_asking = true;
+    const bool yes = Seam::question(
+        this,
+        QStringLiteral("Articles are still being written. Stop the run after the article at hand "
+                       "and close the window?\n\nThe articles written so far stay in the output "
+                       "folder."),
+        QStringLiteral("Stop the Run?"));
+    m_asking = false;
+    if (!yes)
         return;
-    // The question waited for the user: the run may have ended meanwhile.
-    if (!isRunning()) {
-        close();
+    if (isRunning()) {
+        m_stopping = true;
+        m_worker->stop();
         return;
     }
-    m_stopping = true;
-    m_worker->stop();
+    // The run ended as the user answered. The question may have come from a close request still
+    // being handled, inside which a second one would be dropped: close once it is over.
+    QMetaObject::invokeMethod(this, &frmMass::close, Qt::QueuedConnection);
 }
 
 BatchJob frmMass::snapshot() const {
@@ -513,6 +554,8 @@ void frmMass::vbtnLoad_Click() {
     const int total = run->count();
 
     txtLog->clear();
+    m_logLines = 0;
+    m_focusBeforeRun = focusWidget();
     setRunning(true);
     appendLog(BatchRun::firstLogLine(filesFound));
     if (withDisclaimers) {
@@ -557,7 +600,11 @@ void frmMass::setRunning(bool running) {
 void frmMass::articlesDone(int done, int total, const QStringList &logLines) {
     Q_UNUSED(total);
     txtLog->appendLines(logLines);
+    m_logLines += int(logLines.size());
     prgRun->setValue(done);
+    // The article at hand is the list's current entry, as the run walks the list.
+    if (done > 0)
+        File1->makeCurrent(done - 1);
 }
 
 void frmMass::runFinished(int failures, int done, bool stopped) {
@@ -568,7 +615,26 @@ void frmMass::runFinished(int failures, int done, bool stopped) {
     malloc_trim(0);
 #endif
     setRunning(false);
+    if (m_asking) {
+        // "Stop the Run?" is moot now: close it unanswered, so the result does not open on top
+        // of it and the window stays as the user left it.
+        for (QMessageBox *box : findChildren<QMessageBox *>()) {
+            if (box->isVisible())
+                box->done(QMessageBox::No);
+        }
+    }
     const bool closing = std::exchange(m_stopping, false);
+    // The result in one sentence, for screen readers: said with "Begin Process" as the focus
+    // comes back to it, and kept as the log's description.
+    const QString summary =
+        BatchRun::summary(m_logLines - failures, total, QDir::toNativeSeparators(OutputFolder),
+                          done - m_logLines, failures, stopped ? done : -1);
+    vbtnLoad->setAccessibleDescription(summary);
+    txtLog->setAccessibleDescription(summary);
+    if (m_focusBeforeRun && m_focusBeforeRun->isEnabled() && m_focusBeforeRun->isVisible())
+        m_focusBeforeRun->setFocus(Qt::OtherFocusReason);
+    else if (!closing)
+        vbtnLoad->setFocus(Qt::OtherFocusReason);
     if (stopped) {
         appendLog(BatchRun::stoppedLogLine(done, total));
         Seam::information(this, BatchRun::stoppedMessage(done, total, failures),
@@ -579,7 +645,7 @@ void frmMass::runFinished(int failures, int done, bool stopped) {
                           QStringLiteral("Process Complete"));
     }
     if (closing)
-        close();
+        QMetaObject::invokeMethod(this, &frmMass::close, Qt::QueuedConnection);
 }
 
 void frmMass::stopRun() {

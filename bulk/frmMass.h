@@ -4,6 +4,7 @@
 #include "bulk/SynonymPreload.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 class BatchWorker;
@@ -59,6 +60,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
 
@@ -85,6 +87,9 @@ private:
     QString m_loadProblems;
     bool m_shown = false;
     bool m_stopping = false; // the user asked to stop the run and close the window
+    bool m_asking = false;   // "Stop the Run?" is open
+    int m_logLines = 0;      // the article lines of the run at hand: written or failed
+    QPointer<QWidget> m_focusBeforeRun;
 
     QWidget *Picture2;
     QLabel *lblAppName;

@@ -124,14 +124,8 @@ int work(BatchRun &run, bool verbose) {
     if (verbose)
         Console::err((stopped ? BatchRun::stoppedLogLine(done, total) : BatchRun::lastLogLine()) +
                      QLatin1Char('\n'));
-    Console::say(QStringLiteral("%1 of %2 articles written into %3, %4 skipped as empty, %5 "
-                                "failed%6.")
-                     .arg(written)
-                     .arg(total)
-                     .arg(run.outputFolder())
-                     .arg(skipped)
-                     .arg(failures)
-                     .arg(stopped ? QStringLiteral("; stopped after %1").arg(done) : QString()));
+    Console::say(BatchRun::summary(written, total, run.outputFolder(), skipped, failures,
+                                   stopped ? done : -1));
     if (stopped)
         return CommandLine::Interrupted;
     return failures ? CommandLine::SomeFailed : CommandLine::Done;

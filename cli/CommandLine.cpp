@@ -44,6 +44,25 @@ QString overview() {
         "or a refused run (then nothing is written), 130 when stopped with Ctrl+C.\n");
 }
 
+// The options QGuiApplication and QApplication take for themselves: with a value, and without.
+const QStringList QtOptionsWithValue{"platform",
+                                     "platformpluginpath",
+                                     "platformtheme",
+                                     "plugin",
+                                     "qwindowgeometry",
+                                     "qwindowicon",
+                                     "qwindowtitle",
+                                     "display",
+                                     "geometry",
+                                     "title",
+                                     "icon",
+                                     "style",
+                                     "stylesheet",
+                                     "session",
+                                     "name",
+                                     "qmljsdebugger"};
+const QStringList QtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
 int dispatch(const QStringList &arguments) {
     const QString first = arguments.value(1);
     const QStringList rest = arguments.mid(2);
@@ -66,6 +85,27 @@ int dispatch(const QStringList &arguments) {
 }
 
 } // namespace
+
+bool isCommand(const QStringList &arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString option = arguments.at(i);
+        // Qt reads "-style", "--style", "-style=fusion" and "--style=fusion" alike.
+        if (!option.startsWith(QLatin1Char('-')) || option == QLatin1String("--"))
+            return true;
+        option = option.mid(option.startsWith(QLatin1String("--")) ? 2 : 1);
+        const qsizetype equals = option.indexOf(QLatin1Char('='));
+        if (equals >= 0) {
+            if (!QtOptionsWithValue.contains(option.left(equals)))
+                return true;
+        } else if (QtOptionsWithValue.contains(option)) {
+            if (++i >= arguments.size())
+                return true; // Qt's option without its value: a usage error
+        } else if (!QtFlags.contains(option)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 int run(const QStringList &arguments) {
     Console::guardOutput();

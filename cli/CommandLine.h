@@ -17,6 +17,11 @@ namespace CommandLine {
 
 enum Status { Done = 0, SomeFailed = 1, Refused = 2, Interrupted = 130 };
 
+// True when the arguments (the program first) ask for a command; false when there are none or
+// only Qt's own options for the windows ("-style fusion", "-platform xcb", "--reverse", ...),
+// which then start the windows.
+bool isCommand(const QStringList &arguments);
+
 // arguments as QCoreApplication::arguments() gives them, the program first.
 int run(const QStringList &arguments);
 

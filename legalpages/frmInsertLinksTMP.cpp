@@ -1,6 +1,7 @@
 #include "legalpages/frmInsertLinksTMP.h"
 
 #include "legalpages/frmLegalPages.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/Seam.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowStyle.h"
@@ -30,6 +31,7 @@ frmInsertLinksTMP::frmInsertLinksTMP(frmLegalPages *legalPages, QWidget *parent)
     setWindowTitle(QStringLiteral("Page Creation"));
     setModal(true);
     makeFixedWindow(this, 10965, 6015);
+    HelpWindow::install(this, QStringLiteral("Adding legal pages to a web site"));
 
     Label1 =
         plainLabel(this, "Label1", QStringLiteral("Perfect! We've just created the pages for you."),

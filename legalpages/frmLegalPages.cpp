@@ -7,7 +7,9 @@
 #include "widgets/CatalogueList.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileList.h"
+#include "widgets/FolderDrop.h"
 #include "widgets/FolderList.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/QkFrame.h"
 #include "widgets/Seam.h"
 #include "widgets/Twips.h"
@@ -51,19 +53,11 @@ QTextDocument *workingField(QObject *parent, const char *name) {
     return field;
 }
 
-// The size the window is laid out for, or the screen's available area where that is smaller.
-QSize laidOutSizeOn(const QWidget *window) {
-    const QSize laidOut = Twips::size(12405, 9045);
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return laidOut;
-    const QSize frame = window->frameGeometry().size() - window->size();
-    return laidOut.boundedTo(screen->availableGeometry().size() - frame);
-}
-
 QLineEdit *siteField(QWidget *parent, const char *name, int top) {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
+    // The window's own font, as its captions have, not the desktop's: the field is laid out for it.
+    field->setFont(plain());
     Twips::place(field, 1440, top, 2940, 375);
     return field;
 }
@@ -72,10 +66,11 @@ QLineEdit *siteField(QWidget *parent, const char *name, int top) {
 
 frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmLegalPages"));
+    exposeAsWindow(this);
     // An ordinary resizable window; the controls keep their places when it is resized, so it is
-    // never made smaller than they need.
+    // never made smaller than they need, unless the screen is smaller (then they scroll).
     resize(Twips::size(12405, 9045));
-    setMinimumSize(laidOutSizeOn(this));
+    setMinimumSize(Twips::size(12405, 9045));
 
     Picture1 = band(this, "Picture1", QColor(64, 64, 64), 0, 0, 12405, 735);
     Label3 = plainLabel(Picture1, "Label3", QStringLiteral("Add Legal Pages to Website"), 180, 180,
@@ -100,6 +95,11 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     connect(Dir1, &FolderList::changed, this, &frmLegalPages::Dir1_Change);
     connect(cmdCreatePages, &QPushButton::clicked, this, &frmLegalPages::cmdCreatePages_Click);
     connect(Command1, &QPushButton::clicked, this, &frmLegalPages::Command1_Click);
+    // A folder dropped on the window is opened in the folder list, as a click there would.
+    FolderDrop::enable(
+        this, [this](const QString &folder) { return Dir1->setPath(folder); },
+        [this] { return !m_running; });
+    HelpWindow::install(this, QStringLiteral("Adding legal pages to a web site"));
 }
 
 void frmLegalPages::buildPickers() {
@@ -115,10 +115,6 @@ void frmLegalPages::buildPickers() {
     File1 = placed(new FileList(this), "File1", 405, 5490, 4065, 1650);
     File1->list(Dir1->path(), QStringLiteral("*.htm;*.html"));
     tie(Label2, Dir1);
-    // Screen readers on Linux read a drop-down's value as its name; the description says what
-    // it is.
-    Drive1->setAccessibleName(tr("Drive"));
-    Drive1->setAccessibleDescription(tr("Drive"));
     File1->setAccessibleName(tr("Web pages in the folder"));
 
     Frame1 = new QGroupBox(QStringLiteral("Instructions   "), this);
@@ -160,6 +156,8 @@ void frmLegalPages::buildPanel() {
     Twips::place(lstDisclaimers, 360, 675, 5640, 1860);
     tie(lblMenu, lstDisclaimers);
     lstDisclaimers->setAccessibleName(tr("Legal pages"));
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
+    lblMenu->setAccessibleName(nameFromCaption(lblMenu->text()));
 
     Label14 = plainLabel(QkFrame1, "Label14", QStringLiteral("Pre&view"), 360, 2610, 825, 240,
                          plain(true));
@@ -217,9 +215,7 @@ void frmLegalPages::showEvent(QShowEvent *event) {
     if (m_centred)
         return;
     m_centred = true;
-    // On a small screen the window starts as large as the screen allows.
-    setMinimumSize(laidOutSizeOn(this));
-    resize(size().boundedTo(minimumSize()));
+    // On a small screen the content scrolls in a window as large as the screen allows.
     placeOnScreen(this);
     if (!m_loadError.isEmpty()) {
         // Told once the window stands on the screen, behind the message.
@@ -236,6 +232,7 @@ QString frmLegalPages::linkCode() const {
 void frmLegalPages::UpdateSelectedCount() {
     lblLegalDisclaimersTooltip->setText(QString::number(lstDisclaimers->tickedCount()) +
                                         QStringLiteral(" Selected"));
+    lstDisclaimers->setAccessibleDescription(lblLegalDisclaimersTooltip->text());
 }
 
 void frmLegalPages::lstDisclaimers_Click() {

@@ -12,6 +12,8 @@ set(CW_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 install(TARGETS clausewright RUNTIME DESTINATION ${CW_PROGRAM_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/templates/ DESTINATION ${CW_PROGRAM_DIR}/templates)
 install(FILES ${CMAKE_SOURCE_DIR}/rwdb.txt DESTINATION ${CW_PROGRAM_DIR})
+# The manual that F1 shows in every window.
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CW_PROGRAM_DIR})
 
 file(MAKE_DIRECTORY ${CW_PACKAGING_OUT})
 file(CREATE_LINK ../${CW_PROGRAM_DIR}/clausewright ${CW_PACKAGING_OUT}/clausewright SYMBOLIC)

@@ -4,6 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" "$root/build"
+# Only the program and its data files: the tests and the benchmark are left for test.sh.
+"$root/scripts/build.sh" "$root/build" --target clausewright
 cd "$root/examples/articles"
 exec "$root/build/clausewright"

@@ -18,7 +18,7 @@ if ! command -v import >/dev/null; then
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends imagemagick
 fi
-"$root/scripts/build.sh" "$root/build"
+"$root/scripts/build.sh" "$root/build" --target clausewright
 
 # shellcheck source=scripts/xvfb-session.sh
 . "$root/scripts/xvfb-session.sh"

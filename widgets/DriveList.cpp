@@ -1,9 +1,50 @@
 #include "widgets/DriveList.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QDir>
 #include <QStorageInfo>
 
 namespace {
+
+// The drive list as a screen reader sees it: Qt on Linux names a drop-down by its value, so the
+// list's own name ("Drive") is given as its name and the chosen volume as its value.
+class DriveListAccessible : public QAccessibleWidget {
+public:
+    explicit DriveListAccessible(QWidget *list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        const auto *list = static_cast<const QComboBox *>(widget());
+        if (t == QAccessible::Value)
+            return list->currentText();
+        if (t == QAccessible::Name && !list->accessibleName().isEmpty())
+            return list->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = static_cast<const QComboBox *>(widget())->view()->isVisible();
+        state.collapsed = !state.expanded;
+        return state;
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override {
+        if (action == showMenuAction() || action == pressAction())
+            static_cast<QComboBox *>(widget())->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface *driveListInterface(const QString &className, QObject *object) {
+    if (className == QLatin1String("DriveList") && qobject_cast<DriveList *>(object))
+        return new DriveListAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
 
 // Volumes a user keeps files on: real file systems, not the kernel's own.
 bool isUserVolume(const QStorageInfo &volume) {
@@ -26,6 +67,12 @@ bool isUserVolume(const QStorageInfo &volume) {
 } // namespace
 
 DriveList::DriveList(QWidget *parent) : QComboBox(parent) {
+    static const bool named = [] {
+        QAccessible::installFactory(driveListInterface);
+        return true;
+    }();
+    Q_UNUSED(named);
+    setAccessibleName(tr("Drive"));
     refresh();
     selectDriveOf(QDir::currentPath());
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {

@@ -1,5 +1,7 @@
 #include "widgets/FileList.h"
 
+#include "widgets/FocusRing.h"
+
 #include "core/FolderListing.h"
 
 #include <QAbstractListModel>
@@ -29,6 +31,7 @@ public:
 };
 
 FileList::FileList(QWidget *parent) : QListView(parent), m_model(new FileNameModel(this)) {
+    FocusRing::attach(this);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setModel(m_model);
@@ -68,4 +71,8 @@ QStringList FileList::fileNames() const {
 
 const QByteArrayList &FileList::localNames() const {
     return m_model->names;
+}
+
+void FileList::makeCurrent(int row) {
+    setCurrentIndex(m_model->index(row));
 }

@@ -26,6 +26,8 @@ public:
     // Re-reads the folder.
     void refresh();
     int count() const;
+    // Makes row the current entry, as a run does with the article at hand.
+    void makeCurrent(int row);
     // The names as shown, and as the file system holds them, in the list's order.
     QStringList fileNames() const;
     const QByteArrayList &localNames() const;

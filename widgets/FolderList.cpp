@@ -1,5 +1,7 @@
 #include "widgets/FolderList.h"
 
+#include "widgets/FocusRing.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -16,6 +18,7 @@ constexpr int PathRole = Qt::UserRole;
 } // namespace
 
 FolderList::FolderList(QWidget *parent) : QListWidget(parent) {
+    FocusRing::attach(this);
     setUniformItemSizes(true);
     connect(this, &QListWidget::itemActivated, this, &FolderList::openItem);
     // Opened once the click is over: the list is rebuilt when a folder opens.

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -66,8 +67,15 @@ QkFrame::QkFrame(QWidget *parent) : QFrame(parent), m_toggle(new QToolButton(thi
 
 void QkFrame::setHeader(QLabel *caption) {
     caption->setBuddy(m_toggle);
-    m_toggle->setAccessibleName(
-        caption->text().remove(QLatin1Char('&')).remove(QLatin1Char('>')).simplified());
+    QString name = caption->text().remove(QLatin1Char('&')).simplified();
+    if (name.startsWith(QLatin1Char('>')))
+        name = name.mid(1).trimmed();
+    m_toggle->setAccessibleName(name);
+    caption->setAccessibleName(name);
+}
+
+void QkFrame::setStatus(const QString &status) {
+    m_toggle->setAccessibleDescription(status);
 }
 
 void QkFrame::setExpanded(bool expanded) {
@@ -137,6 +145,11 @@ bool QkFrame::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_toggle) {
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
             update(); // the header shows where the focus is
+        // The header's mnemonic clicks the toggle a moment after it takes the focus: open the
+        // panel now, so that a screen reader announces it open.
+        if (event->type() == QEvent::FocusIn &&
+            static_cast<QFocusEvent *>(event)->reason() == Qt::ShortcutFocusReason && !m_expanded)
+            emit ExpandCollapse();
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {

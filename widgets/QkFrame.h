@@ -41,8 +41,12 @@ public:
     int heightTwips() const { return m_expanded ? m_expandedValue : CollapsedHeight; }
 
     QToolButton *toggleButton() const { return m_toggle; }
-    // The header's caption, which names the toggle for screen readers and shows its mnemonic.
+    // The header's caption, which names the toggle for screen readers (without the arrow) and
+    // shows its mnemonic. The mnemonic opens the panel as it moves the focus to the toggle.
     void setHeader(QLabel *caption);
+    // What the header's status caption says ("Disabled", "2 Selected"): the toggle's description
+    // for screen readers.
+    void setStatus(const QString &status);
 
 signals:
     void ExpandCollapse();

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <utility>
@@ -30,10 +32,35 @@ SeamState &state() {
     return s;
 }
 
-bool openWithDesktop(const QString &folder) {
+bool openWithDesktop(const QString &folder, std::function<void()> failedLater) {
     if (!QFileInfo(folder).isDir())
         return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(folder).absolutePath()));
+    const QUrl url = QUrl::fromLocalFile(QDir(folder).absolutePath());
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty())
+        return QDesktopServices::openUrl(url);
+    // xdg-open as Qt starts it, but watched: it fails with a status when no file manager can be
+    // found, where Qt would report success. No parent and no pipes: a file manager it leaves
+    // running outlives the program.
+    auto *process = new QProcess;
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failedLater](int status, QProcess::ExitStatus how) {
+                         process->deleteLater();
+                         if ((status != 0 || how != QProcess::NormalExit) && failedLater)
+                             failedLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, failedLater](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         if (failedLater)
+                             failedLater();
+                     });
+    process->start(xdgOpen, {url.toString(QUrl::FullyEncoded)});
+    return true;
 }
 
 } // namespace
@@ -99,10 +126,10 @@ QList<Seam::Message> Seam::takeMessages() {
     return std::exchange(state().messages, {});
 }
 
-bool Seam::openFolder(const QString &folder) {
+bool Seam::openFolder(const QString &folder, std::function<void()> failedLater) {
     if (state().opener)
         return state().opener(folder);
-    return openWithDesktop(folder);
+    return openWithDesktop(folder, std::move(failedLater));
 }
 
 void Seam::setFolderOpener(std::function<bool(const QString &)> opener) {

@@ -38,8 +38,9 @@ public:
     static QList<Message> takeMessages();
 
     // Opens a folder in the desktop's file manager without waiting for it. Returns false when the
-    // folder does not exist or the desktop could not be asked to open it.
-    static bool openFolder(const QString &folder);
+    // folder does not exist or the desktop could not be asked to open it; when the desktop says
+    // later that it could not open it (xdg-open found no file manager), calls failedLater.
+    static bool openFolder(const QString &folder, std::function<void()> failedLater = {});
     static void setFolderOpener(std::function<bool(const QString &)> opener);
 
     static RandomSource &random();

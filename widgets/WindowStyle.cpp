@@ -1,16 +1,22 @@
 #include "widgets/WindowStyle.h"
 
 #include "widgets/Contrast.h"
+#include "widgets/TickBoxStyle.h"
 #include "widgets/Twips.h"
+#include "widgets/WindowFit.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -80,6 +86,44 @@ private:
     QColor m_wanted;
 };
 
+// A text box's background of the layout on a light desktop; on a dark one the desktop's own
+// base a shade lighter, so that a light grey box does not glare. Follows palette changes.
+class BoxBackground : public QObject {
+public:
+    BoxBackground(QWidget *box, const QColor &light) : QObject(box), m_light(light) {
+        box->installEventFilter(this);
+        apply();
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::ApplicationPaletteChange)
+            QMetaObject::invokeMethod(this, &BoxBackground::apply, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void apply() {
+        auto *box = static_cast<QWidget *>(parent());
+        const QPalette desktop = QApplication::palette(box);
+        const QColor dark = desktop.color(QPalette::Base), text = desktop.color(QPalette::Text);
+        const auto shade = [&](int rgb, int towards) { return rgb + (towards - rgb) / 10; };
+        const QColor base =
+            Contrast::luminance(dark) >= 0.18
+                ? m_light
+                : QColor(shade(dark.red(), text.red()), shade(dark.green(), text.green()),
+                         shade(dark.blue(), text.blue()));
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, base);
+        palette.setColor(QPalette::Text,
+                         Contrast::ratio(Qt::black, base) >= Contrast::ratio(Qt::white, base)
+                             ? QColor(Qt::black)
+                             : QColor(Qt::white));
+        box->setPalette(palette);
+    }
+
+    QColor m_light;
+};
+
 // The flags a label draws its text with.
 int textFlags(const QLabel *label) {
     int flags = int(label->alignment());
@@ -144,6 +188,18 @@ bool fits(const QWidget *widget, const QFont &font) {
 }
 
 constexpr double SmallestPointSize = 6;
+// The frame and margin a text field or drop-down keeps above and below its text, in pixels.
+constexpr int FieldFrame = 3;
+
+const char *const ExposedAsWindow = "cwExposedAsWindow";
+
+QAccessibleInterface *windowInterface(const QString &className, QObject *object) {
+    auto *window = qobject_cast<QWidget *>(object);
+    if (window && window->property(ExposedAsWindow).toBool() &&
+        className == QLatin1String(object->metaObject()->className()))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    return nullptr;
+}
 
 } // namespace
 
@@ -152,6 +208,7 @@ void applyApplicationLook(QApplication &app) {
                                {QStringLiteral("DejaVu Sans"), QString::fromLatin1(BodyFamily),
                                 QStringLiteral("Sans Serif")});
     app.setFont(plain());
+    app.setStyle(new TickBoxStyle(app.style()->name()));
 }
 
 QFont verdana(double pointSize, bool bold) {
@@ -192,13 +249,16 @@ void setOwnTextColor(QWidget *widget, const QColor &color) {
 }
 
 void setBoxBackground(QWidget *box, const QColor &color) {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, color);
-    palette.setColor(QPalette::Text,
-                     Contrast::ratio(Qt::black, color) >= Contrast::ratio(Qt::white, color)
-                         ? QColor(Qt::black)
-                         : QColor(Qt::white));
-    box->setPalette(palette);
+    new BoxBackground(box, color);
+}
+
+void exposeAsWindow(QWidget *window) {
+    static const bool installed = [] {
+        QAccessible::installFactory(windowInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    window->setProperty(ExposedAsWindow, true);
 }
 
 void makeFixedWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips) {
@@ -223,6 +283,8 @@ void placeOnScreen(QWidget *window) {
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    const QSize frameMargins = window->frameGeometry().size() - window->size();
+    WindowFit::scrollWhenTooLarge(window, screen->availableGeometry().size() - frameMargins);
     const QRect frame = window->frameGeometry();
     // move() places the frame's top-left corner.
     window->move(placement(frame.size(), screen->availableGeometry()));
@@ -283,6 +345,20 @@ void fitCaptions(QWidget *window) {
             (button && !button->text().isEmpty() &&
              (qobject_cast<QPushButton *>(widget) || qobject_cast<QCheckBox *>(widget))))
             captions.append(widget);
+    }
+    // Text fields and drop-downs: the text's height fits the box at the desktop's font, or the
+    // font is made smaller until it does.
+    for (QWidget *field : window->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(field) && !qobject_cast<QComboBox *>(field))
+            continue;
+        if (qobject_cast<QComboBox *>(field->parentWidget()))
+            continue;
+        const int room = field->height() - 2 * FieldFrame;
+        QFont font = field->font();
+        while (QFontMetrics(font).height() > room && font.pointSizeF() - 0.25 >= SmallestPointSize)
+            font.setPointSizeF(font.pointSizeF() - 0.25);
+        if (font != field->font())
+            field->setFont(font);
     }
     for (QWidget *caption : std::as_const(captions)) {
         QFont font = caption->font();

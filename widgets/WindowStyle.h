@@ -34,15 +34,21 @@ void setTextColor(QWidget *widget, const QColor &color);
 // A text colour of the layout over the desktop's own background: kept where it reads (at least
 // 4.5:1), otherwise made lighter or darker until it does, also when the desktop's colours change.
 void setOwnTextColor(QWidget *widget, const QColor &color);
-// A text box's fixed background, with a text colour that reads on it.
+// A text box's background of the layout on a light desktop (the desktop's base a shade lighter on
+// a dark one), with a text colour that reads on it.
 void setBoxBackground(QWidget *box, const QColor &color);
+
+// Shows a window built on a plain QWidget to screen readers as a window (a frame), where Qt would
+// show a filler.
+void exposeAsWindow(QWidget *window);
 
 // A fixed-size window with a single border, a close box and no minimise or maximise buttons.
 void makeFixedWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips);
 // Where a window of frame size goes on a screen's available area: centred where it fits, else
 // with its top-left corner (and so its title bar) at the area's top-left.
 QPoint placement(const QSize &frame, const QRect &available);
-// Moves a window to its placement on the screen it is on.
+// Moves a window to its placement on the screen it is on; a window too large for the screen
+// first gets its content in a scroll area (WindowFit).
 void placeOnScreen(QWidget *window);
 
 // A label or button named objectName, placed in twips inside parent. A button is pressed with
@@ -71,7 +77,8 @@ void tie(QLabel *caption, QWidget *field);
 QString nameFromCaption(const QString &caption);
 
 // Shrinks, in quarter points, the font of every caption in window whose text would not fit its
-// box or would run into a neighbour; captions that fit keep their font.
+// box or would run into a neighbour, and of every text field or drop-down whose text is taller
+// than its box; those that fit keep their font.
 void fitCaptions(QWidget *window);
 
 } // namespace WindowStyle

@@ -1,5 +1,9 @@
 #include "WindowTour.h"
+#include "widgets/CatalogueList.h"
+#include "widgets/FocusRing.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/QkFrame.h"
+#include "widgets/Seam.h"
 #include "widgets/WindowStyle.h"
 
 #include <QtTest>
@@ -44,6 +48,25 @@ QRect textRect(const QLabel *label) {
         .translated(label->pos());
 }
 
+// The strongest contrast an unticked tick box draws against what it stands on.
+double tickBoxContrast(QWidget *widget, QStyle::PrimitiveElement element, const QColor &behind) {
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.state |= QStyle::State_Off | QStyle::State_Enabled;
+    option.rect = QRect(2, 2, 13, 13);
+    QImage image(17, 17, QImage::Format_RGB32);
+    image.fill(behind);
+    QPainter painter(&image);
+    widget->style()->drawPrimitive(element, &option, &painter, widget);
+    painter.end();
+    double strongest = 1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            strongest = std::max(strongest, contrast(image.pixelColor(x, y), behind));
+    }
+    return strongest;
+}
+
 // The objects of an accessibility tree, depth first.
 void walk(QAccessibleInterface *face, QObjectList &found) {
     for (int i = 0; i < face->childCount(); ++i) {
@@ -61,6 +84,7 @@ const QHash<QString, QString> SpokenNames{
     {"txtSiteName", "Site Name"},
     {"txtemail", "e-mail"},
     {"txtLinks", "HTML code for your home page"},
+    {"Drive1", "Drive"},
     {"QkFrameMenu_0/toggle", "Add Product Recommendations to Articles"},
     {"QkFrameMenu_1/toggle", "Add Legal Disclaimers to Articles"},
 };
@@ -136,6 +160,9 @@ private slots:
         for (QLabel *label : window->findChildren<QLabel *>()) {
             if (!label->isVisible() || label->text().isEmpty())
                 continue;
+            const QString spoken =
+                QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+            check(!spoken.trimmed().startsWith('>'), label, "read as " + spoken);
             readable(label, label->palette().color(label->foregroundRole()), backgroundOf(label));
             const QRect text = textRect(label);
             bool clear = label->geometry().contains(text);
@@ -161,10 +188,33 @@ private slots:
         }
 
         // Controls: readable boxes, and in the accessibility tree with a name.
+        // The offscreen screen (800x600) is smaller than the job windows: they fit it and scroll.
+        const QSize room = window->screen()->availableGeometry().size();
+        check(window->width() <= room.width() && window->height() <= room.height(), window,
+              "larger than the screen");
+        QAccessibleInterface *windowFace = QAccessible::queryAccessibleInterface(window);
+        check(windowFace->role() == QAccessible::Window ||
+                  windowFace->role() == QAccessible::Dialog,
+              window, "not exposed as a window");
         QObjectList tree;
-        walk(QAccessible::queryAccessibleInterface(window), tree);
+        walk(windowFace, tree);
         const QList<QWidget *> controls = WindowTour::controls(window);
         for (QWidget *control : controls) {
+            // Tick boxes seen against their row; text never taller than its field.
+            const double tick =
+                qobject_cast<QCheckBox *>(control)
+                    ? tickBoxContrast(control, QStyle::PE_IndicatorCheckBox, backgroundOf(control))
+                : qobject_cast<CatalogueList *>(control)
+                    ? tickBoxContrast(control, QStyle::PE_IndicatorItemViewItemCheck,
+                                      control->palette().color(QPalette::Base))
+                    : 3;
+            check(tick >= 3, control, QString("tick box at %1:1").arg(tick, 0, 'f', 2));
+            if (qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control))
+                check(control->fontMetrics().height() <= control->height() - 6, control,
+                      "text taller than its box");
+            if (dark && qobject_cast<QPlainTextEdit *>(control))
+                check(control->palette().color(QPalette::Base).lightnessF() < 0.5, control,
+                      "a light box on a dark desktop");
             if (qobject_cast<QLineEdit *>(control) || qobject_cast<QPlainTextEdit *>(control) ||
                 qobject_cast<QAbstractItemView *>(control))
                 readable(control, control->palette().color(QPalette::Text),
@@ -175,9 +225,25 @@ private slots:
             check(!name.trimmed().isEmpty(), control, "no accessible name");
             check(name == SpokenNames.value(nameOf(control), name), control, "named " + name);
             auto *panel = qobject_cast<QkFrame *>(control->parentWidget());
-            if (panel && control == panel->toggleButton())
+            if (panel && control == panel->toggleButton() &&
+                control->focusPolicy() != Qt::NoFocus) {
                 check(face->state().expandable && face->state().expanded == panel->Expanded(),
                       control, "does not tell whether its panel is open");
+                const auto *status = panel->findChild<QLabel *>(
+                    panel->objectName() == "QkFrameMenu_0" ? "lblProductRecommendationsTooltip"
+                                                           : "lblLegalDisclaimersTooltip");
+                check(face->text(QAccessible::Description) == status->text(), control,
+                      "described as " + face->text(QAccessible::Description));
+            }
+            if (auto *list = qobject_cast<CatalogueList *>(control)) {
+                for (int row = 0; row < list->count(); ++row) {
+                    QAccessibleInterface *entry = face->child(row);
+                    check(entry->state().checkable && !entry->state().checked &&
+                              entry->text(QAccessible::Description) == "not checked",
+                          control,
+                          "entry not read as a tick box: " + entry->text(QAccessible::Name));
+                }
+            }
         }
         for (QObject *object : std::as_const(tree)) {
             auto *widget = qobject_cast<QWidget *>(object);
@@ -202,12 +268,45 @@ private slots:
             QWidget *stop = QApplication::focusWidget();
             QVERIFY2(WindowTour::wholeOnScreen(stop),
                      qPrintable(nameOf(stop) + " has the focus but is not on screen"));
+            if (qobject_cast<QAbstractItemView *>(stop))
+                QVERIFY2(stop->findChild<FocusRing *>() &&
+                             stop->findChild<FocusRing *>()->isVisible(),
+                         qPrintable(nameOf(stop) + " shows no focus ring"));
             seen.append(nameOf(stop));
             QTest::keyClick(stop, Qt::Key_Tab);
         } while (nameOf(QApplication::focusWidget()) != tour.tabStops.first() &&
                  seen.size() <= tour.tabStops.size());
         QCOMPARE(seen, tour.tabStops);
         QCOMPARE(texts(), before);
+
+        // F1 opens the manual at the window's section.
+        if (tour.name == "help")
+            return;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        auto *help = window->findChild<HelpWindow *>();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->browser()->textCursor().selectedText(), tour.helpSection);
+        QVERIFY(help->browser()->toPlainText().contains("Picking a folder"));
+    }
+
+    // The About entry of the main menu's context menu and of the manual: the version, the data
+    // files and the manual.
+    void aboutTellsWhereTheDataFilesAre() {
+        QWidget *menu = WindowTour::scenes()[0].open();
+        QCOMPARE(menu->contextMenuPolicy(), Qt::ActionsContextMenu);
+        for (QAction *action : menu->actions()) {
+            if (action->text().contains("About"))
+                action->trigger();
+        }
+        HelpWindow::open(menu, QString())->findChild<QPushButton *>("about")->click();
+        const auto told = Seam::takeMessages();
+        QCOMPARE(told.size(), 2);
+        for (const Seam::Message &m : told) {
+            QCOMPARE(m.title, QString("About Clausewright"));
+            QVERIFY2(m.text.contains("Data files: " CW_BINARY_DIR " (templates and rwdb.txt)") &&
+                         m.text.contains("Manual: " CW_BINARY_DIR "/README.md"),
+                     qPrintable(m.text));
+        }
     }
 
     // On a light palette the window's own colours are the ones it was laid out with.

@@ -1,5 +1,8 @@
 #include "BulkFixture.h"
+#include "ModalWatcher.h"
+#include "TestData.h"
 #include "bulk/frmMass.h"
+#include "legalpages/frmLegalPages.h"
 #include "widgets/FileList.h"
 #include "widgets/FolderList.h"
 #include "widgets/LogView.h"
@@ -113,6 +116,42 @@ private slots:
                                 shown[0].contains(m_f->program(file) + ": ")));
     }
 
+    // A folder dragged onto either job window opens there; a file or two folders are refused.
+    void aDroppedFolderIsOpened_data() {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("one folder") << QStringList{""} << true;
+        QTest::newRow("a file") << QStringList{"a.txt"} << false;
+        QTest::newRow("two folders") << QStringList{"", "sub"} << false;
+    }
+
+    void aDroppedFolderIsOpened() {
+        QFETCH(QStringList, dropped);
+        QFETCH(bool, taken);
+        m_f->article("a.txt", "A");
+        QDir(m_f->articles()).mkpath("sub");
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString &name : dropped)
+            urls.append(QUrl::fromLocalFile(m_f->articles(name)));
+        mime.setUrls(urls);
+        QString output;
+        frmMass bulk(output);
+        frmLegalPages legal;
+        for (QWidget *window : std::initializer_list<QWidget *>{&bulk, &legal}) {
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton,
+                                  {});
+            QApplication::sendEvent(window, &enter);
+            QCOMPARE(enter.isAccepted(), taken);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton,
+                            {});
+            QApplication::sendEvent(window, &drop);
+            QCOMPARE(child<FolderList>(*window, "Dir1")->path() == QDir(m_f->articles()).path(),
+                     taken);
+        }
+        QVERIFY(!taken || child<QLabel>(bulk, "lblFilesFound")->text() == "1");
+    }
+
     void refusalsLeaveEverything() {
         QDir(m_f->articles()).mkpath("none");
         m_f->article("rewritten_files", "a file in the way");
@@ -178,9 +217,15 @@ private slots:
             QCOMPARE(status->text(), QString("Enabled"));
             QTest::keyClick(link, Qt::Key_Backspace);
             QCOMPARE(status->text(), QString("Disabled"));
+            QTest::keyClicks(link, ", ,"); // names no link: no recommendation either
+            QCOMPARE(status->text(), QString("Disabled"));
+            link->clear();
             QTest::keyClicks(link, "One, Two");
             child<QLineEdit>(w, "txtBenefit")->setText("Make Money with Forex");
             child<QLineEdit>(w, "txtUrl")->setText("https://shop.example/?a=1&b=<2>");
+            // Outside a run Escape keeps the window and what was typed.
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QVERIFY(w.isVisible());
 
             // Ticked or unticked by its box, an entry is counted and its own file previewed.
             auto *list = child<QListWidget>(w, "lstDisclaimers");
@@ -208,6 +253,11 @@ private slots:
                                               "Process Complete: Done"}));
             for (QWidget *button : buttons)
                 QVERIFY(button->isEnabled());
+            // The last article stays current; the focus is back where the run was started.
+            QCOMPARE(child<FileList>(w, "File1")->currentIndex().row(), 3);
+            QCOMPARE(w.focusWidget(), child(w, "vbtnLoad"));
+            QCOMPARE(child(w, "vbtnLoad")->accessibleDescription(),
+                     "3 of 4 articles written into " + folder + ", 1 skipped as empty, 0 failed.");
             const QString log = "Executing Actions... 4 Files...\r\nContent Added to : a.txt---"
                                 "\r\nContent Added to : c.Txt---\r\nContent Added to : d.txt---"
                                 "\r\nDone.";
@@ -227,9 +277,64 @@ private slots:
         QCOMPARE(m_opened, (QList<QString>{folder, folder}));
         Seam::setFolderOpener([](const QString &) { return false; });
         click(second, "Command1");
-        QCOMPARE(messages(), QStringList{"Error: The output folder " + folder +
-                                         " could not be opened. It may have been moved or "
-                                         "deleted, or no file manager is available."});
+        // The desktop is asked, but has no file manager: xdg-open fails after it started.
+        QTemporaryDir bin;
+        TestData::write(bin.path(), "xdg-open", "#!/bin/sh\nexit 3\n");
+        QFile::setPermissions(bin.filePath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+        Seam::setFolderOpener({});
+        click(second, "Command1");
+        qputenv("PATH", path);
+        const QString cannot = "Error: The output folder " + folder +
+                               " could not be opened. It may have been moved or deleted, or no "
+                               "file manager is available.";
+        QTRY_COMPARE_WITH_TIMEOUT(Seam::recordedMessages().size(), 2, 10000);
+        QCOMPARE(messages(), (QStringList{cannot, cannot}));
+    }
+
+    // The run ends while "Stop the Run?" is left open: the question closes unanswered, the result
+    // opens on its own, and the window stays; closing it then needs no question.
+    void aRunEndingUnderTheStopQuestionClosesIt() {
+        struct GatedRandom : RandomSource {
+            QSemaphore entered, go;
+            quint32 below(quint32) override {
+                entered.release();
+                go.acquire();
+                return 0;
+            }
+        } gate;
+        Seam::setRandom(&gate);
+        m_f->article("a.txt", "A");
+        QString output;
+        frmMass w(output);
+        w.show();
+        QVERIFY(child<FolderList>(w, "Dir1")->setPath(m_f->articles()));
+        QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), "Robot");
+        child<QLineEdit>(w, "txtBenefit")->setText("bake");
+        child<QLineEdit>(w, "txtUrl")->setText("http://shop.example");
+        click(w, "vbtnLoad");
+        QVERIFY(gate.entered.tryAcquire(1, 10000));
+        Seam::setRecordingMessages(false);
+        const auto recordAgain = qScopeGuard([] { Seam::setRecordingMessages(true); });
+        QStringList seen;
+        ModalWatcher question([&](QWidget *box) {
+            seen.append(box->windowTitle());
+            ModalWatcher result([&](QWidget *done) {
+                seen.append(done->windowTitle() + ": " + static_cast<QMessageBox *>(done)->text() +
+                            (box->isVisible() ? " (over the question)" : ""));
+                static_cast<QDialog *>(done)->accept();
+            });
+            gate.go.release(1000);
+            QTRY_VERIFY_WITH_TIMEOUT(!box->isVisible(), 10000);
+            QVERIFY(result.fired());
+        });
+        w.close();
+        QVERIFY(question.fired());
+        QCOMPARE(seen, (QStringList{"Stop the Run?", "Process Complete: Done"}));
+        QVERIFY(w.isVisible() && !w.isRunning());
+        w.close();
+        QVERIFY(!w.isVisible());
     }
 
     void closingDuringARunAsksThenStopsAfterTheArticleAtHand() {

@@ -3,6 +3,7 @@
 #include "ModalWatcher.h"
 #include "TestData.h"
 #include "bulk/frmMass.h"
+#include "cli/CommandLine.h"
 #include "controllib/RandomSource.h"
 #include "legalpages/frmLegalPages.h"
 #include "widgets/FolderList.h"
@@ -388,6 +389,27 @@ private slots:
         QCOMPARE(r.status, 0);
         QTEST(r.out.section('\n', 0, 0), "firstLine");
         QCOMPARE(r.err, QString());
+    }
+
+    // Qt's own options are the windows' (Qt takes them); anything else is a command, so that a
+    // mistyped one is a usage error rather than a window.
+    void qtOptionsStartTheWindows_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("command");
+        QTest::newRow("nothing") << QStringList{} << false;
+        QTest::newRow("style with its value") << QStringList{"-style", "fusion"} << false;
+        QTest::newRow("two dashes and =, a flag")
+            << QStringList{"--style=fusion", "-reverse", "-platform", "xcb"} << false;
+        QTest::newRow("a command") << QStringList{"articles", "x"} << true;
+        QTest::newRow("a command after a Qt option") << QStringList{"-style", "x", "pages"} << true;
+        QTest::newRow("our own option") << QStringList{"--help"} << true;
+        QTest::newRow("an unknown option") << QStringList{"-stile", "fusion"} << true;
+        QTest::newRow("a Qt option without its value") << QStringList{"-style"} << true;
+    }
+
+    void qtOptionsStartTheWindows() {
+        QFETCH(QStringList, arguments);
+        QTEST(CommandLine::isCommand(QStringList{"clausewright"} + arguments), "command");
     }
 };
 

@@ -84,6 +84,10 @@ private slots:
             type("Buy it");
             press(Qt::Key_D, Qt::AltModifier); // the disclaimer panel's header
             QCOMPARE(focused(), QString("QkFrameMenu_1/toggle"));
+            // Open already as the focus arrives, so a screen reader says "expanded".
+            QVERIFY(QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                        ->state()
+                        .expanded);
             press(Qt::Key_Return);
             press(Qt::Key_Tab);
             QCOMPARE(focused(), QString("lstDisclaimers"));
@@ -123,6 +127,12 @@ private slots:
         press(Qt::Key_End);
         press(Qt::Key_Return);
         press(Qt::Key_P, Qt::AltModifier); // the panel's header names the page list
+        auto *count = legal->findChild<QLabel *>("lblLegalDisclaimersTooltip");
+        press(Qt::Key_A, Qt::ControlModifier); // tick all, then untick all
+        QCOMPARE(count->text(), QString("1 Selected"));
+        QCOMPARE(focused(), QString("lstDisclaimers"));
+        press(Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(count->text(), QString("0 Selected"));
         press(Qt::Key_Home);
         press(Qt::Key_Space);
         press(Qt::Key_N, Qt::AltModifier);

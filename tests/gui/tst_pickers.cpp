@@ -1,5 +1,6 @@
 #include "WindowTour.h"
 #include "widgets/FolderList.h"
+#include "widgets/LogView.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -68,6 +69,32 @@ private slots:
         QVERIFY(!list->setPath(dir.filePath("missing")));
         QCOMPARE(list->path(), dir.filePath("a/Deeper/deepest"));
         QCOMPARE(changed.count(), 4);
+    }
+
+    // A long line comes after short ones: it is drawn whole, the view scrolls sideways to its
+    // end, and copied lines are joined with CR LF.
+    void logShowsLongLinesWhole() {
+        LogView log;
+        log.resize(300, 120);
+        log.show();
+        const QString longLine = "Could not write " + QString(60, 'x') + ".txt: disk full";
+        log.appendLines({"Executing Actions... 3 Files...", "Content Added to : a.txt---"});
+        log.appendLines({longLine, "Done."});
+        QCoreApplication::processEvents();
+        QScrollBar *across = log.horizontalScrollBar();
+        const QModelIndex row = log.model()->index(2, 0);
+        QVERIFY2(log.visualRect(row).width() >= log.fontMetrics().horizontalAdvance(longLine),
+                 qPrintable(QString::number(log.visualRect(row).width())));
+        QVERIFY(across->maximum() > 0);
+        across->setValue(across->maximum());
+        QVERIFY(log.visualRect(row).right() <= log.viewport()->width());
+        log.selectionModel()->select(log.model()->index(1, 0), QItemSelectionModel::Select);
+        log.selectionModel()->select(row, QItemSelectionModel::Select);
+        QCOMPARE(log.selectedText(), "Content Added to : a.txt---\r\n" + longLine);
+        log.clear();
+        log.appendLines({"short"});
+        QCoreApplication::processEvents();
+        QCOMPARE(across->maximum(), 0);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "bulk/frmMass.h"
 #include "legalpages/frmInsertLinksTMP.h"
 #include "legalpages/frmLegalPages.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/Seam.h"
 
 #include <QtTest>
@@ -24,12 +25,18 @@ QList<Scene> scenes() {
     Seam::setRecordingMessages(true);
     static QString bulkOutput;
     const QStringList bulk{"Dir1", "File1", "Drive1", "vbtnLoad", "Command1", "Command2"};
+    const QString articles = "Adding legal terms to articles",
+                  site = "Adding legal pages to a web site";
     return {
-        {"main menu", [] { return showActive(new frmMain); }, {"vbtnLoad", "Command1", "Command2"}},
+        {"main menu",
+         [] { return showActive(new frmMain); },
+         {"vbtnLoad", "Command1", "Command2"},
+         ""},
         {"bulk, recommendation panel open", [] { return showActive(new frmMass(bulkOutput)); },
          bulk + QStringList{"QkFrameMenu_0/toggle", "chkBegins", "chkCenter1", "chkEnds",
                             "chkCenter2", "txtBenefit", "txtUrl", "txtLinkText",
-                            "QkFrameMenu_1/toggle", "txtLog"}},
+                            "QkFrameMenu_1/toggle", "txtLog"},
+         articles},
         {"bulk, disclaimer panel open",
          [] {
              auto *window = new frmMass(bulkOutput);
@@ -37,11 +44,13 @@ QList<Scene> scenes() {
              return showActive(window);
          },
          bulk + QStringList{"QkFrameMenu_0/toggle", "QkFrameMenu_1/toggle", "lstDisclaimers",
-                            "txtDisclaimerPreview", "txtLog"}},
+                            "txtDisclaimerPreview", "txtLog"},
+         articles},
         {"legal pages",
          [] { return showActive(new frmLegalPages); },
          {"Drive1", "Dir1", "File1", "lstDisclaimers", "txtDisclaimerPreview", "txtSiteName",
-          "txtSiteUrl", "txtemail", "cmdCreatePages", "Command1"}},
+          "txtSiteUrl", "txtemail", "cmdCreatePages", "Command1"},
+         site},
         {"page creation",
          [] {
              auto *links = new frmInsertLinksTMP(nullptr);
@@ -49,7 +58,12 @@ QList<Scene> scenes() {
                  ->setPlainText(R"(<center><a href="disclaimer.html">Disclaimer</a></center>)");
              return showActive(links);
          },
-         {"cmdCopyToClipboard", "cmdClose", "txtLinks"}},
+         {"cmdCopyToClipboard", "cmdClose", "txtLinks"},
+         site},
+        {"help",
+         [] { return showActive(HelpWindow::open(new frmMain, QString())); },
+         {"manual", "about", "close"},
+         ""},
     };
 }
 

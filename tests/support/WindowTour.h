@@ -18,6 +18,8 @@ struct Scene {
     QString name;
     std::function<QWidget *()> open;
     QStringList tabStops;
+    // The manual's heading that F1 opens it at; empty for its start.
+    QString helpSection;
 };
 
 QList<Scene> scenes();
