@@ -99,6 +99,7 @@ QWidget *frmSiteFacts::buildQuestions() {
     auto *area = new QScrollArea(this);
     area->setObjectName(QStringLiteral("scrQuestions"));
     area->setWidgetResizable(true);
+    area->setAccessibleName(QStringLiteral("Questions"));
     auto *page = new QWidget(area);
     auto *form = new QFormLayout(page);
     form->setRowWrapPolicy(QFormLayout::WrapLongRows);
