@@ -305,16 +305,26 @@ std::optional<Service> ServiceCatalogue::parse(const QByteArray &bytes, const QS
             s.detection.loads = read.strings(*t, "loads");
             s.detection.links = read.strings(*t, "links");
             s.detection.inlines = read.strings(*t, "inline");
-            for (const QString &rule : s.detection.loads + s.detection.links) {
-                const QString problem = ruleProblem(rule);
-                if (!problem.isEmpty())
-                    read.fail(t->source().begin, problem);
-            }
-            for (const QString &marker : s.detection.inlines) {
-                if (marker.toUtf8().size() < 4)
-                    read.fail(
-                        t->source().begin,
-                        QStringLiteral("an inline text is shorter than 4 bytes: '%1'").arg(marker));
+            // Each rule's fault at the rule itself.
+            for (std::string_view key : kDetectKeys) {
+                const toml::array *items = t->get_as<toml::array>(key);
+                if (!items)
+                    continue;
+                for (const toml::node &item : *items) {
+                    const auto *value = item.as_string();
+                    if (!value)
+                        continue;
+                    const QString rule = text(value->get());
+                    const QString problem =
+                        key == "inline"
+                            ? (rule.toUtf8().size() < 4
+                                   ? QStringLiteral("an inline text is shorter than 4 bytes: '%1'")
+                                         .arg(rule)
+                                   : QString())
+                            : ruleProblem(rule);
+                    if (!problem.isEmpty())
+                        read.fail(item.source().begin, problem);
+                }
             }
         } else {
             read.fail(detect->source().begin, QStringLiteral("'detect' must be a table"));
@@ -447,23 +457,18 @@ bool hasParam(const QByteArray &query, const QByteArray &param) {
 
 } // namespace
 
-const Service *ServiceCatalogue::matchUrl(QByteArrayView url, Use use) const {
+QList<ServiceCatalogue::Hit> ServiceCatalogue::hits(QByteArrayView url, Use use) const {
+    QList<Hit> result;
     const Address a = split(url);
     if (!a.usable)
-        return nullptr;
+        return result;
     const Index::Table &table = use == Use::Load ? m_index->loads : m_index->links;
-    int best = -1;
-    int bestWeight = -1;
     auto consider = [&](int ruleAt) {
         const Index::Rule &r = table.rules.at(ruleAt);
         const bool pathFits = r.kind == Index::HostKind::AnyHost ? a.path.contains(r.path)
                                                                  : a.path.startsWith(r.path);
-        if (!pathFits || (!r.param.isEmpty() && !hasParam(a.query, r.param)))
-            return;
-        if (r.weight > bestWeight || (r.weight == bestWeight && r.service < best)) {
-            best = r.service;
-            bestWeight = r.weight;
-        }
+        if (pathFits && (r.param.isEmpty() || hasParam(a.query, r.param)))
+            result.append({r.service, r.weight});
     };
     if (!a.host.isEmpty() && !table.byHost.isEmpty()) {
         // Every dotted ending of the host: "www.youtube.com", "youtube.com", "com"; and each with
@@ -486,7 +491,47 @@ const Service *ServiceCatalogue::matchUrl(QByteArrayView url, Use use) const {
     }
     for (int r : table.anyHost)
         consider(r);
+    return result;
+}
+
+const Service *ServiceCatalogue::matchUrl(QByteArrayView url, Use use) const {
+    int best = -1;
+    int bestWeight = -1;
+    for (const Hit &h : hits(url, use)) {
+        if (h.weight > bestWeight || (h.weight == bestWeight && h.service < best)) {
+            best = h.service;
+            bestWeight = h.weight;
+        }
+    }
     return best < 0 ? nullptr : &m_services.at(best);
+}
+
+QList<const Service *> ServiceCatalogue::matchUrlAll(QByteArrayView url, Use use) const {
+    QList<const Service *> result;
+    const QList<Hit> found = hits(url, use);
+    if (found.isEmpty())
+        return result;
+    // A service and its variants form a family named by the ordinary one's id.
+    auto family = [&](int s) {
+        const Service &service = m_services.at(s);
+        return service.variantOf.isEmpty() ? service.id : service.variantOf;
+    };
+    for (int s = 0; s < m_services.size(); ++s) {
+        int weight = -1;
+        for (const Hit &h : found) {
+            if (h.service == s)
+                weight = std::max(weight, h.weight);
+        }
+        if (weight < 0)
+            continue;
+        const bool beaten = std::any_of(found.begin(), found.end(), [&](const Hit &h) {
+            return h.service != s && family(h.service) == family(s) &&
+                   (h.weight > weight || (h.weight == weight && h.service < s));
+        });
+        if (!beaten)
+            result.append(&m_services.at(s));
+    }
+    return result;
 }
 
 QList<const Service *> ServiceCatalogue::matchInline(QByteArrayView text) const {
