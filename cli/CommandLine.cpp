@@ -3,6 +3,7 @@
 #include "cli/ArticlesCommand.h"
 #include "cli/Console.h"
 #include "cli/PagesCommand.h"
+#include "cli/ScanCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +29,8 @@ QString overview() {
         "                    for its home page\n"
         "  pages --list-pages\n"
         "                    list the pages that --page can name\n"
+        "  scan SITE         list the third-party services the pages of a web site load or\n"
+        "                    link to, with the files where each was found\n"
         "\n"
         "Options:\n"
         "  -h, --help        show this help; COMMAND --help shows the command's options\n"
@@ -55,6 +58,8 @@ int run(const QStringList &arguments) {
         return ArticlesCommand::run(rest);
     if (first == QLatin1String("pages"))
         return PagesCommand::run(rest);
+    if (first == QLatin1String("scan"))
+        return ScanCommand::run(rest);
     return usageError(QString(), first.startsWith(QLatin1Char('-'))
                                      ? QStringLiteral("unknown option '%1'").arg(first)
                                      : QStringLiteral("unknown command '%1'").arg(first));
