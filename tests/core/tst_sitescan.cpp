@@ -371,6 +371,28 @@ private slots:
         QCOMPARE(c.errors(), QStringList{dir.path() + "/" + error});
     }
 
+    // The search skips ahead over inline bodies: no position may be skipped over.
+    void inlineTextIsFoundAtEveryPosition() {
+        for (const ServiceCatalogue &c :
+             {testCatalogue(),
+              ServiceCatalogue::load(QStringLiteral(CW_SOURCE_DIR "/templates/services"))}) {
+            for (const Service &s : c.services()) {
+                for (const QString &marker : s.detection.inlines) {
+                    for (int before = 0; before < 24; ++before) {
+                        for (int after : {0, 1, 7}) {
+                            const QByteArray body =
+                                QByteArray("a(b);'\"c").repeated(4).left(before) + marker.toUtf8() +
+                                QByteArray(after, ';');
+                            const QList<const Service *> found = c.matchInline(body);
+                            QVERIFY2(found.contains(&s),
+                                     qPrintable(s.id + ": " + QString::fromUtf8(body)));
+                        }
+                    }
+                }
+            }
+        }
+    }
+
     void siteScanReadsPagesAndTemplatesInTheFolder() {
         QTemporaryDir dir, outside;
         const QString site = dir.path();
