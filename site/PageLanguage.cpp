@@ -186,9 +186,15 @@ private:
             else if (m_context.list)
                 put(m_context.list(argument));
         } else if (word == QLatin1String("table")) {
+            // Every table names the services used; the processing table also says whether
+            // consent is asked.
+            QStringList needs;
+            for (const QString &category : FactQuestions::categories())
+                needs.append(QStringLiteral("services.") + category);
+            if (argument == QLatin1String("processing"))
+                needs.append(QStringLiteral("consent.tool"));
             QStringList open;
-            for (const QString &category : FactQuestions::categories()) {
-                const QString key = QStringLiteral("services.") + category;
+            for (const QString &key : std::as_const(needs)) {
                 if (!m_context.world.facts || !m_context.world.facts->known(key))
                     open.append(key);
             }
