@@ -142,12 +142,12 @@ QWidget *frmSiteFacts::buildScan() {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     auto *contradictionsLabel =
-        new QLabel(QStringLiteral("Facts the site's pages &contradict:"), page);
+        new QLabel(QStringLiteral("Facts the site's pages con&tradict:"), page);
     m_contradictions = new QListWidget(page);
     m_contradictions->setObjectName(QStringLiteral("lstContradictions"));
     m_contradictions->setAccessibleName(QStringLiteral("Facts the site's pages contradict"));
     contradictionsLabel->setBuddy(m_contradictions);
-    auto *foundLabel = new QLabel(QStringLiteral("Services &found on the site's pages:"), page);
+    auto *foundLabel = new QLabel(QStringLiteral("Services found on the site's &pages:"), page);
     m_found = new QTreeWidget(page);
     m_found->setObjectName(QStringLiteral("treFound"));
     m_found->setAccessibleName(QStringLiteral("Services found on the site's pages"));
@@ -201,6 +201,7 @@ void frmSiteFacts::answerEdited(const QString &key) {
     if (!SiteFactsSession::setAnswer(facts, key, typed))
         return;
     m_session.setFacts(facts);
+    m_modified = true;
     refresh();
 }
 
@@ -291,5 +292,19 @@ bool frmSiteFacts::saveTo(const QString &path) {
         return false;
     }
     m_path->setText(QDir::toNativeSeparators(path));
+    m_modified = false;
     return true;
+}
+
+// Closing with answers not saved asks whether to save them; they are kept only in the file.
+void frmSiteFacts::done(int result) {
+    const bool keep =
+        m_modified && Seam::question(this,
+                                     QStringLiteral("Save the changed site facts to \"%1\"?")
+                                         .arg(QDir::toNativeSeparators(m_session.factsPath())),
+                                     QStringLiteral("Site Facts"));
+    if (keep && !save())
+        return; // not saved: the answers stay on screen
+    m_modified = false;
+    QDialog::done(result);
 }

@@ -123,9 +123,11 @@ private slots:
         QCOMPARE(TestData::read(site() + "/privacy-policy.html"), "By Acme Ltd.\n");
     }
 
-    // Every control a user can reach is named for screen readers; Escape closes the window.
+    // Every control a user can reach is named for screen readers; Escape closes the window and
+    // offers to save changed answers.
     void namedAndKeyboardComplete() {
-        frmSiteFacts facts(site(), m_root.filePath("program"), {}, {});
+        const QString file = m_root.filePath("chosen.toml");
+        frmSiteFacts facts(site(), m_root.filePath("program"), {}, {}, file);
         facts.show();
         QVERIFY(QTest::qWaitForWindowExposed(&facts));
         for (QWidget *w : facts.findChildren<QWidget *>()) {
@@ -133,8 +135,15 @@ private slots:
                 !qobject_cast<QAbstractButton *>(w) && !qobject_cast<QTabBar *>(w))
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
-        QTest::keyClick(&facts, Qt::Key_Escape);
+        auto *vat = child<QLineEdit>(&facts, "fact_operator_vat");
+        vat->setFocus();
+        QTest::keyClicks(vat, "none");
+        Seam::setAnswer(true);
+        Seam::takeMessages();
+        QTest::keyClick(vat, Qt::Key_Escape);
         QVERIFY(!facts.isVisible());
+        QCOMPARE(Seam::takeMessages().size(), 1);
+        QVERIFY(TestData::read(file).contains("\nvat = \"none\"\n"));
     }
 };
 
