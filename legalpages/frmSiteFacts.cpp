@@ -242,6 +242,13 @@ void frmSiteFacts::refresh() {
         QFont font = it.value()->font();
         font.setBold(open.contains(it.key()));
         it.value()->setFont(font);
+        // What the bold caption shows, told to screen readers too.
+        const FactQuestion *q = FactQuestions::find(it.key());
+        QString description =
+            it.key() + (q->answers.isEmpty() ? QString() : QStringLiteral(": ") + q->answers);
+        if (open.contains(it.key()))
+            description.prepend(QStringLiteral("Needed by the ticked pages. "));
+        m_editors.value(it.key())->setAccessibleDescription(description);
     }
     QStringList said;
     if (m_contradictions->count() > 0)

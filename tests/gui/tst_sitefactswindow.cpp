@@ -91,6 +91,7 @@ private slots:
         QCOMPARE(child<QLabel>(facts, "lblStatus")->text(),
                  "The ticked pages need 1 more answers (in bold).");
 
+        QVERIFY(name->accessibleDescription().startsWith("Needed by the ticked pages."));
         QTest::keyClicks(name, "Acme Ltd");
         QCOMPARE(child<QLabel>(facts, "lblStatus")->text(),
                  "The ticked pages have every fact they need.");
