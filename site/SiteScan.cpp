@@ -66,15 +66,19 @@ bool hintOnly(const HtmlTokenizer::Token &tag) {
 
 class PageScanner {
 public:
-    explicit PageScanner(const ServiceCatalogue &catalogue)
-        : m_catalogue(catalogue), m_seen(std::size_t(catalogue.services().size()), false) {}
+    explicit PageScanner(const ServiceCatalogue &catalogue, QList<Finding> *findings = nullptr)
+        : m_catalogue(catalogue), m_seen(std::size_t(catalogue.services().size()), false),
+          m_findings(findings) {}
 
     void scan(QByteArrayView page) {
+        m_page = page;
         HtmlTokenizer tokenizer(page);
         HtmlTokenizer::Token token;
         bool readBody = false; // the raw text after this start tag is code or a style sheet
         while (tokenizer.next(token)) {
             if (token.kind == Kind::StartTag) {
+                m_tagBegin = token.begin;
+                m_tagEnd = token.end;
                 const QByteArrayView name = token.name;
                 readBody = (name == "script" && !token.attribute("src") && !dataScript(token)) ||
                            name == "style";
@@ -83,10 +87,11 @@ public:
                 else if (loads(name) && !(name == "link" && hintOnly(token)))
                     urls(token, Use::Load);
             } else if (token.kind == Kind::RawText) {
-                if (readBody)
-                    for (const Service *s :
-                         m_catalogue.matchInline(page.sliced(token.begin, token.end - token.begin)))
-                        mark(s);
+                if (readBody) {
+                    const QByteArrayView body = page.sliced(token.begin, token.end - token.begin);
+                    for (const Service *s : m_catalogue.matchInline(body))
+                        mark(s, Finding::How::Inline, body);
+                }
                 readBody = false;
             } else {
                 readBody = false;
@@ -108,14 +113,17 @@ public:
     }
 
 private:
-    void mark(const Service *s) {
-        if (s)
-            m_seen[std::size_t(s - m_catalogue.services().constData())] = true;
+    void mark(const Service *s, Finding::How how, QByteArrayView where) {
+        m_seen[std::size_t(s - m_catalogue.services().constData())] = true;
+        if (m_findings) {
+            const qsizetype begin = where.data() - m_page.data();
+            m_findings->append({s, how, m_tagBegin, m_tagEnd, begin, begin + where.size()});
+        }
     }
 
     void markUrl(QByteArrayView url, Use use) {
         for (const Service *s : m_catalogue.matchUrlAll(url, use))
-            mark(s);
+            mark(s, use == Use::Load ? Finding::How::Loads : Finding::How::LinksTo, url);
     }
 
     void urls(const HtmlTokenizer::Token &tag, Use use) {
@@ -152,6 +160,10 @@ private:
 
     const ServiceCatalogue &m_catalogue;
     std::vector<bool> m_seen;
+    QList<Finding> *m_findings;
+    QByteArrayView m_page;
+    qsizetype m_tagBegin = 0;
+    qsizetype m_tagEnd = 0;
 };
 
 bool wanted(const QByteArray &name) {
@@ -280,6 +292,13 @@ QList<const Service *> scanPage(QByteArrayView page, const ServiceCatalogue &cat
     PageScanner scanner(catalogue);
     scanner.scan(page);
     return scanner.take();
+}
+
+QList<Finding> findings(QByteArrayView page, const ServiceCatalogue &catalogue) {
+    QList<Finding> result;
+    PageScanner scanner(catalogue, &result);
+    scanner.scan(page);
+    return result;
 }
 
 SiteScanResult scan(const QString &siteFolder, const ServiceCatalogue &catalogue) {

@@ -39,4 +39,19 @@ SiteScanResult scan(const QString &siteFolder, const ServiceCatalogue &catalogue
 // The services one file's bytes load or link to, each once, in catalogue order.
 QList<const Service *> scanPage(QByteArrayView page, const ServiceCatalogue &catalogue);
 
+// Where in a page a service was found, for a caller that changes the page around it.
+struct Finding {
+    enum class How { Loads, LinksTo, Inline };
+    const Service *service = nullptr;
+    How how = How::Loads;
+    qsizetype tagBegin = 0; // the element's start tag: [tagBegin, tagEnd)
+    qsizetype tagEnd = 0;
+    // The address (an attribute's value, or one candidate of a srcset), or the inline body.
+    qsizetype begin = 0;
+    qsizetype end = 0;
+};
+// Every place of page where a service was found, in the page's order (an address that reaches
+// two services gives two findings).
+QList<Finding> findings(QByteArrayView page, const ServiceCatalogue &catalogue);
+
 } // namespace SiteScan

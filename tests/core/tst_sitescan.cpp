@@ -374,6 +374,31 @@ private slots:
         QCOMPARE(c.errors(), QStringList{dir.path() + "/" + error});
     }
 
+    // What a caller that edits the page needs: each place, with its element's start tag.
+    void findingsPointAtTheirBytes() {
+        const QByteArray page =
+            "<p>x</p><script async "
+            "src=\"https://www.googletagmanager.com/gtag/js?id=G-1\"></script>"
+            "<script>j.src='https://www.googletagmanager.com/gtm.js?id='+i;</script>"
+            "<img srcset=\"a.png 1x, https://px.ads.test/t.gif 2x\"><a "
+            "href='https://amzn.to/x'>b</a>";
+        const ServiceCatalogue catalogue = testCatalogue();
+        QStringList got;
+        for (const SiteScan::Finding &f : SiteScan::findings(page, catalogue))
+            got << QString("%1 %2 %3 | %4")
+                       .arg(f.service->id)
+                       .arg(int(f.how))
+                       .arg(QString::fromUtf8(page.mid(f.begin, f.end - f.begin)),
+                            QString::fromUtf8(page.mid(f.tagBegin, f.tagEnd - f.tagBegin)));
+        QCOMPARE(got, QStringList({"ga 0 https://www.googletagmanager.com/gtag/js?id=G-1 | <script "
+                                   "async src=\"https://www.googletagmanager.com/gtag/js?id=G-1\">",
+                                   "gtm 2 j.src='https://www.googletagmanager.com/gtm.js?id='+i; | "
+                                   "<script>",
+                                   "pixel 0 https://px.ads.test/t.gif | <img srcset=\"a.png 1x, "
+                                   "https://px.ads.test/t.gif 2x\">",
+                                   "amazon 1 https://amzn.to/x | <a href='https://amzn.to/x'>"}));
+    }
+
     // The search skips ahead over inline bodies: no position may be skipped over.
     void inlineTextIsFoundAtEveryPosition() {
         for (const ServiceCatalogue &c :
