@@ -243,7 +243,7 @@ Rendered render(const QString &templateText, const Context &context) {
 
 QString checkMark(const QString &key) {
     const FactQuestion *q = FactQuestions::find(key);
-    return QStringLiteral("[CHECK: %1]").arg(q ? q->question : key);
+    return QStringLiteral("[CHECK: %1]").arg((q ? q->question : key).toHtmlEscaped());
 }
 
 } // namespace PageLanguage
