@@ -37,8 +37,13 @@ frmSiteFacts::frmSiteFacts(const QString &siteFolder, const QString &dataFolder,
     resize(760, 620);
 
     QString error;
-    if (!m_session.load(factsPath.isEmpty() ? m_session.factsPath() : factsPath, &error))
-        Seam::information(this, error, QStringLiteral("Error"));
+    if (!m_session.load(factsPath.isEmpty() ? m_session.factsPath() : factsPath, &error)) {
+        Seam::information(this,
+                          error + QStringLiteral("\n\nThe window shows what the scan found; the "
+                                                 "file stays as it is unless you save over it."),
+                          QStringLiteral("Error"));
+        m_unreadable = m_session.factsPath();
+    }
     // The legal pages window's fields fill what the facts leave open.
     Facts facts = m_session.facts();
     for (const auto &[key, value] :
@@ -283,6 +288,15 @@ bool frmSiteFacts::saveAs() {
 }
 
 bool frmSiteFacts::saveTo(const QString &path) {
+    // A facts file that could not be read holds answers this window never saw.
+    if (path == m_unreadable &&
+        !Seam::question(this,
+                        QStringLiteral("\"%1\" could not be read when the window opened. Replace "
+                                       "it, and the answers it holds, with the answers shown "
+                                       "here?")
+                            .arg(QDir::toNativeSeparators(path)),
+                        QStringLiteral("Site Facts")))
+        return false;
     if (m_session.insideSite(path) &&
         !Seam::question(this,
                         QStringLiteral("\"%1\" is inside the site's folder, which is published as "
@@ -300,6 +314,7 @@ bool frmSiteFacts::saveTo(const QString &path) {
     }
     m_path->setText(QDir::toNativeSeparators(path));
     m_modified = false;
+    m_unreadable.clear();
     return true;
 }
 

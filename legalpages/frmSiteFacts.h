@@ -64,4 +64,5 @@ private:
     QTreeWidget *m_review;
     QPushButton *m_save;
     bool m_modified = false;
+    QString m_unreadable; // the facts file that could not be read, until saved over
 };

@@ -146,6 +146,20 @@ private slots:
         QCOMPARE(Seam::takeMessages().size(), 1);
         QVERIFY(TestData::read(file).contains("\nvat = \"none\"\n"));
     }
+
+    // A facts file with a fault is told and kept: saving over it is asked first.
+    void aFaultyFactsFileIsNotSavedOver() {
+        const QString file = TestData::write(m_root.path(), "faulty.toml", "[site]\nname = \"x\n");
+        Seam::takeMessages();
+        frmSiteFacts facts(site(), m_root.filePath("program"), {}, {}, file);
+        QList<Seam::Message> told = Seam::takeMessages();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().text.startsWith(file + ":2:"), qPrintable(told.first().text));
+        Seam::setAnswer(false);
+        QVERIFY(!facts.save());
+        QCOMPARE(Seam::takeMessages().size(), 1);
+        QCOMPARE(TestData::read(file), "[site]\nname = \"x\n");
+    }
 };
 
 QTEST_MAIN(SiteFactsWindowTest)
