@@ -72,7 +72,8 @@ bool hintOnly(const HtmlTokenizer::Token &tag) {
     return r.contains("preconnect") || r.contains("dns-prefetch");
 }
 
-// Calls each(address) for every address a style sheet loads: url(...) and @import "...".
+// Calls each(address) for every address a style sheet loads: url(...) and @import "...", but
+// not in a comment.
 template <typename Each> void styleSheetUrls(QByteArrayView css, Each &&each) {
     qsizetype i = 0;
     while (i < css.size()) {
@@ -80,6 +81,14 @@ template <typename Each> void styleSheetUrls(QByteArrayView css, Each &&each) {
         const qsizetype import = css.indexOf("@import", i);
         if (url < 0 && import < 0)
             return;
+        const qsizetype comment = css.indexOf("/*", i);
+        if (comment >= 0 && (url < 0 || comment < url) && (import < 0 || comment < import)) {
+            const qsizetype close = css.indexOf("*/", comment + 2);
+            if (close < 0)
+                return;
+            i = close + 2;
+            continue;
+        }
         const bool isUrl = url >= 0 && (import < 0 || url < import);
         qsizetype at = isUrl ? url + 4 : import + 7;
         while (at < css.size() && isSpace(css[at]))

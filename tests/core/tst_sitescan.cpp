@@ -228,8 +228,11 @@ private slots:
             << QByteArray("<style>@font-face{src:url( \"https://fonts.googleapis.com/s/a.woff2\" )}"
                           "</style><div style=\"background:url(//px.ads.test/t.gif)\"></div>")
             << "fonts pixel";
-        QTest::newRow("an import of a site's own sheet")
-            << QByteArray("<style>@import 'local.css'; @import url(/x.css);</style>") << "";
+        QTest::newRow("an import of a site's own sheet, a commented-out one")
+            << QByteArray(
+                   "<style>@import 'local.css'; @import url(/x.css);/* url(//px.ads.test/t.gif) "
+                   "*/</style>")
+            << "";
         QTest::newRow("pixel in a srcset, upper-case host")
             << QByteArray("<img srcset=\"a.png 1x, HTTPS://PX.ADS.TEST/t.gif?u=1 2x\">") << "pixel";
         QTest::newRow("template expressions around the address")
