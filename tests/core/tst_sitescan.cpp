@@ -224,6 +224,15 @@ private slots:
             << QByteArray(
                    "<style>@import url('https://fonts.googleapis.com/css?family=B');</style>")
             << "fonts";
+        QTest::newRow("font files in a style body and a style attribute")
+            << QByteArray("<style>@font-face{src:url( \"https://fonts.googleapis.com/s/a.woff2\" )}"
+                          "</style><div style=\"background:url(//px.ads.test/t.gif)\"></div>")
+            << "fonts pixel";
+        QTest::newRow("an import of a site's own sheet, a commented-out one")
+            << QByteArray(
+                   "<style>@import 'local.css'; @import url(/x.css);/* url(//px.ads.test/t.gif) "
+                   "*/</style>")
+            << "";
         QTest::newRow("pixel in a srcset, upper-case host")
             << QByteArray("<img srcset=\"a.png 1x, HTTPS://PX.ADS.TEST/t.gif?u=1 2x\">") << "pixel";
         QTest::newRow("template expressions around the address")
@@ -429,6 +438,7 @@ private slots:
         TestData::write(site, "b/page.HTM", yt);
         TestData::write(site, "_includes/footer.njk", "<a href=\"https://amzn.to/x\">x</a>");
         TestData::write(site, "notes.md", yt);
+        TestData::write(site, "css/site.scss", "@import url('https://px.ads.test/t.gif');");
         TestData::write(site, ".git/x.html", yt);
         TestData::write(site, "node_modules/x.html", yt);
         TestData::write(outside.path(), "far.html", yt);
@@ -446,7 +456,8 @@ private slots:
         page.close();
 
         const SiteScanResult r = SiteScan::scan(site, testCatalogue());
-        QCOMPARE(r.found.keys(), QStringList({"amazon", "yt"}));
+        QCOMPARE(r.found.keys(), QStringList({"amazon", "pixel", "yt"}));
+        QCOMPARE(r.found.value("pixel"), QStringList{"css/site.scss"});
         QCOMPARE(r.found.value("amazon"), QStringList{"_includes/footer.njk"});
         QCOMPARE(r.found.value("yt"), QStringList({"b/page.HTM", "index.html",
                                                    FolderListing::shownName("odd\xff/x.html")}));
