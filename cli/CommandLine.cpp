@@ -2,7 +2,9 @@
 
 #include "cli/ArticlesCommand.h"
 #include "cli/Console.h"
+#include "cli/FactsCommand.h"
 #include "cli/PagesCommand.h"
+#include "cli/ScanCommand.h"
 #include "controllib/TextCodec.h"
 
 #include <QCoreApplication>
@@ -34,6 +36,10 @@ QString overview() {
         "                    for its home page\n"
         "  pages --list-pages\n"
         "                    list the pages that --page can name\n"
+        "  scan SITE         list the third-party services the pages of a web site load or\n"
+        "                    link to, with the files where each was found\n"
+        "  facts SITE        print a complete site facts file for the site: its questions, the\n"
+        "                    answers of --facts FILE and the services a scan of the site finds\n"
         "\n"
         "Options:\n"
         "  -h, --help        show this help; COMMAND --help shows the command's options\n"
@@ -79,6 +85,10 @@ int dispatch(const QStringList &arguments) {
         return ArticlesCommand::run(rest);
     if (first == QLatin1String("pages"))
         return PagesCommand::run(rest);
+    if (first == QLatin1String("scan"))
+        return ScanCommand::run(rest);
+    if (first == QLatin1String("facts"))
+        return FactsCommand::run(rest);
     return usageError(QString(), first.startsWith(QLatin1Char('-'))
                                      ? QStringLiteral("unknown option '%1'").arg(first)
                                      : QStringLiteral("unknown command '%1'").arg(first));

@@ -5,6 +5,9 @@
 #include "legalpages/PageNames.h"
 #include "legalpages/PageReplacement.h"
 #include "legalpages/PagesJob.h"
+#include "site/Facts.h"
+#include "site/PageLanguage.h"
+#include "site/ServiceCatalogue.h"
 
 #include <QList>
 #include <QString>
@@ -30,13 +33,28 @@
 // replaced only as PageReplacement decides: one identical to the new page is left untouched (and
 // counts as written); our own unchanged page is replaced; an edited or foreign one only when the
 // replacement question says yes (no question: it is kept).
+//
+// Each catalogue text is first worked out in the pages' template language (site/PageLanguage.h)
+// on the site's facts (none unless useFacts() gives them), so a text without its marks is used as
+// it is. prepare() refuses the run when a page needs a fact that is still open (unless drafts are
+// asked for) or a page template is faulty; the review notes of each page are kept for the caller
+// and never written. A page already in the site that differs from the new one only in its date is
+// left untouched (PageDate), when it is our own unchanged page.
 class PageGenerator {
 public:
     struct Page {
         PageNames names;
-        QString content; // the catalogue text, as read
-        QString text;    // the finished page
-        QString path;    // where it was (or should have been) written
+        QString content;        // the catalogue text, as read
+        QString text;           // the finished page
+        QString path;           // where it was (or should have been) written
+        QStringList review;     // the notes for the publisher, taken out of the page
+        bool unchanged = false; // the page there differed only in its date and was kept
+    };
+
+    struct Review {
+        QString fileName; // "privacy-policy.html"
+        QString title;    // "Privacy Policy"
+        QStringList notes;
     };
 
     struct Failure {
@@ -59,6 +77,17 @@ public:
 
     explicit PageGenerator(PagesJob job);
 
+    // The site's facts the pages state, and whether an open fact may show as "[CHECK: question]"
+    // instead of refusing the run. The job's site name, address and e-mail, where given, are the
+    // facts site.name, site.url and site.email. Call before prepare().
+    void useFacts(const Facts &facts, bool draft);
+    // With facts from a facts file (the command line), an empty site name, address or e-mail is
+    // an open fact like any other (site.name, site.url, site.email) instead of the window's
+    // "Missing Info" refusal; a draft shows its question in its place.
+    void treatSiteFieldsAsFacts() { m_siteFieldsAreFacts = true; }
+    // The catalogue of services the pages' lists and tables describe the used services from.
+    void useCatalogue(const ServiceCatalogue &catalogue) { m_catalogue = catalogue; }
+
     static QString templatePath(const QString &pagesFolder);
     const PagesJob &job() const { return m_job; }
 
@@ -69,6 +98,11 @@ public:
     bool prepare(UserMessage *refusal);
 
     void setReplaceQuestion(ReplaceQuestion question) { m_question = std::move(question); }
+    // After prepare(): the open facts the pages need (keys, in order of first use), the faults of
+    // the page templates ("privacy-policy.txt: line 3: ..."), and each page's review notes.
+    const QStringList &missingFacts() const { return m_missing; }
+    const QStringList &templateFaults() const { return m_faults; }
+    const QList<Review> &reviews() const { return m_reviews; }
 
     // What a run writes, in order, and which files already there it replaces; nothing is written.
     QList<PlannedPage> plan() const;
@@ -105,6 +139,9 @@ private:
     // What stands at the page's place: nothing, the bytes of a regular file, or a reason it cannot
     // be written.
     std::optional<QByteArray> existing(const QString &fileName, QString *refusal) const;
+    std::optional<UserMessage> checkFacts();
+    PageLanguage::Context context() const;
+    std::optional<PageLanguage::PageLink> pageLink(const QString &name) const;
 
     PagesJob m_job;
     PageCharset m_charset;
@@ -114,4 +151,11 @@ private:
     QList<Failure> m_kept;
     QString m_links;
     ReplaceQuestion m_question;
+    Facts m_facts;
+    bool m_draft = false;
+    bool m_siteFieldsAreFacts = false;
+    std::optional<ServiceCatalogue> m_catalogue;
+    QStringList m_missing;
+    QStringList m_faults;
+    QList<Review> m_reviews;
 };

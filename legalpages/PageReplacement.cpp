@@ -55,19 +55,27 @@ QByteArray withFingerprint(const QByteArray &page) {
     return bare.insert(at, element);
 }
 
+std::optional<QByteArray> withoutFingerprint(const QByteArray &page) {
+    const qsizetype at = findFingerprint(page);
+    if (at < 0)
+        return std::nullopt;
+    const qsizetype length = kOpening.size() + kHexLength + kClosing.size();
+    const QByteArray written = page.mid(at + kOpening.size(), kHexLength);
+    QByteArray rest = page;
+    rest.remove(at, length);
+    if (hashOf(rest) != written)
+        return std::nullopt;
+    return rest;
+}
+
 Decision decide(const std::optional<QByteArray> &onDisk, const QByteArray &toWrite) {
     if (!onDisk)
         return Decision::Write;
     if (*onDisk == toWrite)
         return Decision::Untouched;
-    const qsizetype at = findFingerprint(*onDisk);
-    if (at < 0)
+    if (findFingerprint(*onDisk) < 0)
         return Decision::Foreign;
-    const qsizetype length = kOpening.size() + kHexLength + kClosing.size();
-    const QByteArray written = onDisk->mid(at + kOpening.size(), kHexLength);
-    QByteArray rest = *onDisk;
-    rest.remove(at, length);
-    return hashOf(rest) == written ? Decision::Replace : Decision::Edited;
+    return withoutFingerprint(*onDisk) ? Decision::Replace : Decision::Edited;
 }
 
 } // namespace PageReplacement

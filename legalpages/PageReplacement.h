@@ -25,6 +25,10 @@ enum class Decision {
 // line), else after a "<!DOCTYPE ...>" that starts the page, else first (after a byte order mark).
 QByteArray withFingerprint(const QByteArray &page);
 
+// page without its fingerprint element, as it was hashed; nothing when it has none or the
+// fingerprint does not match (edited since).
+std::optional<QByteArray> withoutFingerprint(const QByteArray &page);
+
 // What to do with onDisk (nothing when no file is there) when toWrite, fingerprinted, would be
 // written in its place.
 Decision decide(const std::optional<QByteArray> &onDisk, const QByteArray &toWrite);

@@ -234,8 +234,11 @@ private slots:
                                        << "";
         QTest::newRow("the same page is left untouched") << "same" << false << "untouched"
                                                          << "";
-        QTest::newRow("our page of another day is replaced")
-            << "ours, another day" << false << "written"
+        QTest::newRow("our page that differs only in its date is left untouched")
+            << "ours, another day" << false << "untouched"
+            << "";
+        QTest::newRow("our page of another text is replaced")
+            << "ours, another text" << false << "written"
             << "";
         QTest::newRow("our page edited since is kept when told so")
             << "ours, edited" << false << "kept"
@@ -261,12 +264,16 @@ private slots:
         QTemporaryDir elsewhere;
         const QString outside = TestData::write(elsewhere.path(), "private", "secret");
         if (there.startsWith("ours") || there == "same") {
+            const QList<CatalogueEntry> earlier{there == "ours, another text"
+                                                    ? f.entry("disclaimer.txt", "Then: [date]")
+                                                    : pages[0]};
             PageGenerator first({f.pages,
                                  f.site,
-                                 pages,
+                                 earlier,
                                  {"A", "http://a.b", "e@a.b"},
                                  QDate(2026, there == "same" ? 12 : 11, 6)});
             QVERIFY(first.prepare(nullptr) && first.makePage(0));
+            f.entry("disclaimer.txt", "[date]");
         }
         if (there == "ours, edited")
             TestData::write(f.site, "disclaimer.html",
