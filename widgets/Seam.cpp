@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -16,6 +17,7 @@ namespace {
 struct SeamState {
     bool recording = false;
     bool answer = false;
+    QString textAnswer;
     QList<Seam::Message> messages;
     std::function<bool(const QString &)> opener;
     RandomSource *random = nullptr;
@@ -53,6 +55,22 @@ bool Seam::question(QWidget *parent, const QString &text, const QString &title) 
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> Seam::askText(QWidget *parent, const QString &text, const QString &title,
+                                     const QString &initial) {
+    if (state().recording) {
+        state().messages.append({text, title});
+        return state().answer ? std::optional<QString>(state().textAnswer) : std::nullopt;
+    }
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, title, text, QLineEdit::Normal, initial, &ok);
+    return ok ? std::optional<QString>(answer) : std::nullopt;
+}
+
+void Seam::setTextAnswer(const QString &answer) {
+    state().textAnswer = answer;
 }
 
 void Seam::setAnswer(bool yes) {

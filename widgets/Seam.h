@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 class RandomSource;
@@ -26,6 +27,12 @@ public:
     // question is recorded like a message and answered with setAnswer()'s answer (No until set).
     static bool question(QWidget *parent, const QString &text, const QString &title);
     static void setAnswer(bool yes);
+    // Asks for a line of text, offering initial; nothing when the user cancels. While recording,
+    // nothing is shown: the question is recorded like a message and answered with
+    // setTextAnswer()'s text when setAnswer() says Yes, else cancelled.
+    static std::optional<QString> askText(QWidget *parent, const QString &text,
+                                          const QString &title, const QString &initial);
+    static void setTextAnswer(const QString &answer);
     static QList<Message> &recordedMessages();
     // The recorded messages, emptied.
     static QList<Message> takeMessages();

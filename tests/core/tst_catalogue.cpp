@@ -1,6 +1,7 @@
 // The shipped catalogue, read from the source tree exactly as it is installed beside the program.
 #include "TestData.h"
 #include "bulk/RecommendationBuilder.h"
+#include "bulk/SnippetMarks.h"
 #include "core/Catalogue.h"
 #include "legalpages/PageFormat.h"
 #include "legalpages/PageNames.h"
@@ -194,22 +195,38 @@ private slots:
     void snippetsArePlainText() {
         const QStringList files = txtFiles("/snippets");
         QVERIFY(files.size() >= 8);
+        // Labels go where readers look first: at the top of the article.
+        const QStringList top{"ad-label.txt",
+                              "affiliate-disclosure.txt",
+                              "amazon-associates.txt",
+                              "artificial-intelligence-label.txt",
+                              "free-product-disclosure.txt",
+                              "gifted-label.txt",
+                              "sponsored-content.txt"};
         for (const QString &f : files) {
-            const QString text = readUtf8(kTemplates + "/snippets/" + f);
+            const SnippetMarks::Snippet snippet =
+                SnippetMarks::parse(readUtf8(kTemplates + "/snippets/" + f));
+            QCOMPARE(snippet.top, top.contains(f));
+            const QString text = SnippetMarks::withSponsor(snippet.text, "Acme Tools");
             QVERIFY2(kCatalogueName.match(f).hasMatch() && text.size() > 40 &&
                          text == text.trimmed() && !text.contains(QRegularExpression("[\\[<#]")),
                      qPrintable(f));
-            static const QRegularExpression label("^[A-Z][a-z]+( [a-z]+){0,2}: [A-Z]");
+            static const QRegularExpression label("^[A-Z][a-zA-Z-]+( [a-z]+){0,2}: [A-Z]");
             QVERIFY2(label.match(text).hasMatch(), qPrintable(f + " starts with no label"));
             const QString hard = readingProblem(text);
             QVERIFY2(hard.isEmpty(), qPrintable(f + ": " + hard));
         }
+        QVERIFY(!readLines(kTemplates + "/claim-words.txt").isEmpty());
     }
 
     void recommendationsReadWell() {
         const QStringList ifs = readLines(kTemplates + "/if.txt");
         const QStringList questions = readLines(kTemplates + "/if-question.txt");
         const QStringList thens = readLines(kTemplates + "/then.txt");
+        // An opening goes with any product, so it may not imply that the product works.
+        static const QRegularExpression implies("struggl|failed|easier|simple|finally|at last");
+        for (const QString &opening : ifs + questions)
+            QVERIFY2(!opening.contains(implies), qPrintable(opening));
         for (const QStringList &lines : {ifs, questions, thens}) {
             QVERIFY(lines.size() >= 20);
             QCOMPARE(QSet<QString>(lines.begin(), lines.end()).size(), lines.size());

@@ -81,7 +81,7 @@ private slots:
         w.findChild<QLineEdit *>("txtLinkText")->setText("Basil Kit, Herb Guide,");
         w.findChild<QCheckBox *>("chkCenter2")->setChecked(true);
         auto *list = w.findChild<QListWidget *>("lstDisclaimers");
-        for (int row : {0, 5})
+        for (int row : {1, 8}) // Affiliate Disclosure, Health Disclaimer
             list->item(row)->setCheckState(Qt::Checked);
         QTest::mouseClick(w.findChild<QPushButton *>("vbtnLoad"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 20000);
@@ -124,6 +124,10 @@ private slots:
             << "clausewright: --link-text needs --benefit and --url.";
         QTest::newRow("unknown disclaimer") << QStringList{"--disclaimer", "Nonesuch"} << ""
                                             << "clausewright: there is no disclaimer 'Nonesuch'";
+        QTest::newRow("a disclaimer naming the sponsor, without --sponsor")
+            << QStringList{"--disclaimer", "Sponsored Content"} << ""
+            << "Error: The disclaimer \"Sponsored Content\" names the sponsor, but no sponsor "
+               "was given.";
         QTest::newRow("unknown option") << QStringList{"--frobnicate"} << ""
                                         << "clausewright: Unknown option 'frobnicate'.";
     }
@@ -148,6 +152,20 @@ private slots:
             QVERIFY2(r.err.contains(QString(said).replace("%F", folder.path())), qPrintable(r.err));
             QCOMPARE(tree(folder.path()), before);
         }
+    }
+
+    void aClaimInTheBenefitIsWarnedOfAndTheRunGoesAhead() {
+        QTemporaryDir folder;
+        TestData::write(folder.path(), "a.txt", "A");
+        const Result r = command({"articles", folder.path(), "--data", program(), "--link-text",
+                                  "Kit", "--url", "u", "--benefit", "Cure back pain for good",
+                                  "--disclaimer", "Gifted Label", "--sponsor", "Acme"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.contains("clausewright: warning: The benefit makes a claim about the "
+                                "product (\"cure\", \"pain\")."),
+                 qPrintable(r.err));
+        QVERIFY(
+            TestData::read(folder.filePath("rewritten_files/a.txt")).startsWith("Gifted: Acme "));
     }
 
     void failedArticlesAreNamedAndTheOthersWritten() {
@@ -252,7 +270,7 @@ private slots:
         QTest::newRow("articles help")
             << QStringList{"articles", "--help"} << "Usage: clausewright articles [options] FOLDER";
         QTest::newRow("disclaimers") << QStringList{"articles", "--list-disclaimers"}
-                                     << "Affiliate Disclosure\taffiliate-disclosure.txt";
+                                     << "Ad Label\tad-label.txt";
         QTest::newRow("pages help")
             << QStringList{"pages", "--help"}
             << "Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | --all)";
