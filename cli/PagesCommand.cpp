@@ -2,9 +2,13 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
+#include "cli/FactsCommand.h"
 #include "core/Catalogue.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
+#include "site/FactCheck.h"
+#include "site/FactQuestions.h"
+#include "site/SiteScan.h"
 
 #include <QCommandLineParser>
 #include <QDate>
@@ -44,7 +48,26 @@ struct Options {
                             QStringLiteral("DIR")};
     QCommandLineOption list{QStringLiteral("list-pages"),
                             QStringLiteral("List the pages --page can name.")};
+    QCommandLineOption facts{QStringLiteral("facts"),
+                             QStringLiteral("The site facts file the pages state (see "
+                                            "'clausewright facts'); it gives the site's name, "
+                                            "address and e-mail too, which the options above "
+                                            "override."),
+                             QStringLiteral("FILE")};
+    QCommandLineOption draft{QStringLiteral("draft"),
+                             QStringLiteral("Write the pages even where a fact is open, showing "
+                                            "\"[CHECK: question]\" there; for review only.")};
+    QCommandLineOption verbose{QStringLiteral("verbose"),
+                               QStringLiteral("Also say each page's review notes, and each page "
+                                              "kept because only its date would change.")};
 };
+
+// Each open fact the pages need, "KEY: question", on standard error.
+void sayMissing(const PageGenerator &generator, const QString &lead) {
+    Console::say(lead);
+    for (const QString &key : generator.missingFacts())
+        Console::err(FactQuestions::named(key) + QLatin1Char('\n'));
+}
 
 int dryRun(const PageGenerator &generator) {
     QString links;
@@ -58,8 +81,21 @@ int dryRun(const PageGenerator &generator) {
     return CommandLine::Done;
 }
 
-int work(PageGenerator &generator) {
-    generator.makeAll();
+int work(PageGenerator &generator, bool verbose) {
+    if (!generator.missingFacts().isEmpty())
+        sayMissing(generator, QStringLiteral("drafts: these facts are open, the pages show "
+                                             "\"[CHECK: question]\" for them:"));
+    for (int index = 0; index < generator.count(); ++index) {
+        PageGenerator::Page page;
+        if (!generator.makePage(index, &page) || !verbose)
+            continue;
+        if (page.unchanged)
+            Console::say(
+                QStringLiteral("%1 kept: only its date would change.").arg(page.names.fileName));
+        for (const QString &note : std::as_const(page.review))
+            Console::err(page.names.fileName + QStringLiteral(": review: ") + note +
+                         QLatin1Char('\n'));
+    }
     for (const PageGenerator::Failure &failure : generator.failures())
         Console::say(
             QStringLiteral("%1 could not be made: %2.").arg(failure.fileName, failure.reason));
@@ -81,7 +117,8 @@ int run(const QStringList &arguments) {
         QStringLiteral("Writes one filled HTML page per chosen legal page into SITE_FOLDER and\n"
                        "prints the line of link code for the site's home page on standard\n"
                        "output. A page of the same name there is replaced."));
-    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.dryRun, o.data, o.list});
+    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.dryRun, o.data, o.list,
+                       o.facts, o.draft, o.verbose});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
     if (const auto ended = CommandLine::parse(
@@ -121,16 +158,47 @@ int run(const QStringList &arguments) {
         return usageError(kCommand, QStringLiteral("there is no page '%1' (see 'clausewright pages "
                                                    "--list-pages')")
                                         .arg(*unknown));
-    PageGenerator generator(
-        {pagesFolder,
-         QDir::cleanPath(site.absoluteFilePath()),
-         pages,
-         {parser.value(o.siteName), parser.value(o.siteUrl), parser.value(o.email)},
-         QDate::currentDate()});
+    Facts facts;
+    if (parser.isSet(o.facts) && !FactsCommand::load(parser.value(o.facts), facts))
+        return CommandLine::Refused;
+    // An option given overrides the facts file; the facts file fills what is not given.
+    const auto given = [&](const QCommandLineOption &option, const char *key) {
+        return parser.isSet(option) ? parser.value(option) : facts.text(QString::fromLatin1(key));
+    };
+    const ServiceCatalogue services = ServiceCatalogue::load(
+        ServiceCatalogue::folderIn(CommandLine::dataFolder(parser.value(o.data))));
+    if (parser.isSet(o.facts)) {
+        for (const QString &error : services.errors())
+            Console::say(QStringLiteral("warning: ") + error);
+        const SiteScanResult scan = SiteScan::scan(site.absoluteFilePath(), services);
+        const QList<FactCheck::Contradiction> contradictions =
+            FactCheck::contradictions(facts, scan, services);
+        for (const FactCheck::Contradiction &c : contradictions)
+            Console::say(c.text + QLatin1Char('.'));
+        if (!contradictions.isEmpty()) {
+            Console::say(QStringLiteral("the facts contradict the site, so no page was written."));
+            return CommandLine::Refused;
+        }
+    }
+    PageGenerator generator({pagesFolder,
+                             QDir::cleanPath(site.absoluteFilePath()),
+                             pages,
+                             {given(o.siteName, "site.name"), given(o.siteUrl, "site.url"),
+                              given(o.email, "site.email")},
+                             QDate::currentDate()});
+    generator.useFacts(facts, parser.isSet(o.draft));
+    generator.useCatalogue(services);
     UserMessage refusal;
-    if (!generator.prepare(&refusal))
+    if (!generator.prepare(&refusal)) {
+        if (generator.templateFaults().isEmpty() && !generator.missingFacts().isEmpty()) {
+            sayMissing(generator, QStringLiteral("these facts are open, so no page was written "
+                                                 "(answer them in the facts file, or write "
+                                                 "--draft pages):"));
+            return CommandLine::Refused;
+        }
         return CommandLine::refused(refusal);
-    return parser.isSet(o.dryRun) ? dryRun(generator) : work(generator);
+    }
+    return parser.isSet(o.dryRun) ? dryRun(generator) : work(generator, parser.isSet(o.verbose));
 }
 
 } // namespace PagesCommand
