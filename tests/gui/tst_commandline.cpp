@@ -5,6 +5,7 @@
 #include "bulk/frmMass.h"
 #include "controllib/RandomSource.h"
 #include "legalpages/frmLegalPages.h"
+#include "site/FactsFile.h"
 #include "widgets/FolderList.h"
 #include "widgets/Seam.h"
 
@@ -190,6 +191,11 @@ private slots:
 
     void writesTheWindowsPagesAndPrintsItsLinkCode() {
         QTemporaryDir byWindow, byCommand;
+        // The pages state the facts of a hobby site: the window finds them beside the site.
+        const QString facts = CW_SOURCE_DIR "/tests/data/facts-hobby.toml";
+        const QString besideSite = FactsFile::defaultPath(byWindow.path());
+        QVERIFY(QFile::copy(facts, besideSite));
+        const auto removeFacts = qScopeGuard([&] { QFile::remove(besideSite); });
         Seam::setProgramFolder(program());
         Seam::setRecordingMessages(true);
         auto *window = new frmLegalPages;
@@ -197,7 +203,7 @@ private slots:
         QVERIFY(window->findChild<FolderList *>("Dir1")->setPath(byWindow.path()));
         auto *list = window->findChild<QListWidget *>("lstDisclaimers");
         QStringList names;
-        for (int row : {1, 3, 10}) {
+        for (int row : {4, 6, 12}) { // Cookie Policy, Disclaimer, Privacy Policy
             list->item(row)->setCheckState(Qt::Checked);
             names << list->item(row)->text();
         }
@@ -213,8 +219,9 @@ private slots:
         QTest::mouseClick(window->findChild<QPushButton *>("cmdCreatePages"), Qt::LeftButton);
         QVERIFY(watcher.fired());
 
-        QStringList arguments{"pages", byCommand.path(), "--site-name", site[0],  "--site-url",
-                              site[1], "--email",        site[2],       "--data", program()};
+        QStringList arguments{"pages",      byCommand.path(), "--site-name", site[0],
+                              "--site-url", site[1],          "--email",     site[2],
+                              "--data",     program(),        "--facts",     facts};
         for (const QString &name : names)
             arguments << "--page" << name;
         const Result dry = command(arguments + QStringList{"--dry-run"});
@@ -241,8 +248,10 @@ private slots:
         QTest::newRow("unknown page") << site + QStringList{"--page", "Nonesuch"} << 2
                                       << "clausewright: there is no page 'Nonesuch'";
         QTest::newRow("a folder where one page goes")
-            << site + QStringList{"--page", "Disclaimer", "--page", "Privacy Policy"} << 1
-            << "clausewright: privacy-policy.html could not be made: it cannot be written to";
+            << site + QStringList{"--page",  "Disclaimer",
+                                  "--page",  "Privacy Policy",
+                                  "--facts", CW_SOURCE_DIR "/tests/data/facts-hobby.toml"}
+            << 1 << "clausewright: privacy-policy.html could not be made: it cannot be written to";
     }
 
     void pagesRefusedOrFailed() {
@@ -269,13 +278,13 @@ private slots:
         QTest::newRow("version") << QStringList{"--version"} << "clausewright 2.2.0";
         QTest::newRow("articles help")
             << QStringList{"articles", "--help"} << "Usage: clausewright articles [options] FOLDER";
-        QTest::newRow("disclaimers") << QStringList{"articles", "--list-disclaimers"}
-                                     << "Ad Label\tad-label.txt";
+        QTest::newRow("disclaimers")
+            << QStringList{"articles", "--list-disclaimers"} << "Ad Label\tad-label.txt";
         QTest::newRow("pages help")
             << QStringList{"pages", "--help"}
             << "Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | --all)";
         QTest::newRow("pages") << QStringList{"pages", "--list-pages"}
-                               << "Advertising Policy\tadvertising-policy.txt";
+                               << "Accessibility Statement\taccessibility-statement.txt";
     }
 
     void helpVersionAndListsNeedNoDisplay() {
