@@ -276,8 +276,8 @@ private slots:
                            "refund-and-cancellation-policy",
                            "use-of-artificial-intelligence",
                            "your-privacy-choices"}
-            << QStringList{"privacy-policy: run by Tom Reyes, 4 Elm Row",
-                           "privacy-policy: load no services", "cookie-policy: stores no cookies",
+            << QStringList{"privacy-policy: run by Tom Reyes in the United Kingdom. Our postal address is 4 Elm Row",
+                           "privacy-policy: load no services", "cookie-policy: load no services",
                            "privacy-policy: complain to us first"}
             << QStringList{"privacy-policy: California", "privacy-policy: <table>",
                            "cookie-policy: Cookie settings", "terms-of-use: comment-guidelines.html"};
