@@ -194,6 +194,8 @@ int run(const QStringList &arguments) {
                               given(o.email, "site.email")},
                              QDate::currentDate()});
     generator.useFacts(facts, parser.isSet(o.draft));
+    if (parser.isSet(o.facts))
+        generator.treatSiteFieldsAsFacts();
     generator.useCatalogue(services);
     UserMessage refusal;
     if (!generator.prepare(&refusal)) {

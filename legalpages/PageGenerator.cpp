@@ -25,6 +25,8 @@ QString PageGenerator::templatePath(const QString &pagesFolder) {
 bool PageGenerator::prepare(UserMessage *refusal) {
     m_prepared = false;
     std::optional<UserMessage> refused = m_job.refusal();
+    if (m_siteFieldsAreFacts && !m_job.pages.isEmpty())
+        refused.reset(); // the site fields are asked for with the other facts
     if (!refused)
         refused = checkTemplate();
     if (!refused)
@@ -120,11 +122,23 @@ std::optional<UserMessage> PageGenerator::checkFacts() {
         if (!value.isEmpty())
             m_facts.set(QString::fromLatin1(key), value);
     }
+    QStringList siteMissing;
+    if (m_siteFieldsAreFacts) {
+        for (const auto &[key, field] :
+             {std::pair{"site.name", &m_job.site.name}, std::pair{"site.url", &m_job.site.url},
+              std::pair{"site.email", &m_job.site.email}}) {
+            if (!field->isEmpty())
+                continue;
+            siteMissing.append(QString::fromLatin1(key));
+            if (m_draft)
+                *field = PageLanguage::checkMark(QString::fromLatin1(key));
+        }
+    }
     m_notApplicable.clear();
     // Twice: the first round finds the pages that do not apply, so that the second states no
     // link to them.
     for (int round = 0; round < 2; ++round) {
-        m_missing.clear();
+        m_missing = siteMissing;
         m_faults.clear();
         m_reviews.clear();
         const PageLanguage::Context c = context();

@@ -42,8 +42,9 @@ public:
         while (it.hasNext()) {
             const QRegularExpressionMatch m = it.next();
             m_line = 1 + int(QStringView(m_text).left(m.capturedStart()).count(QLatin1Char('\n')));
-            const bool block = !m.captured(3).isEmpty() || m.captured(1) == QLatin1String("if") ||
-                               m.captured(1) == QLatin1String("elif");
+            // A list or a table is a block of lines of its own too.
+            const bool block = !m.captured(3).isEmpty() ||
+                               QStringList{"if", "elif", "list", "table"}.contains(m.captured(1));
             qsizetype from = m.capturedStart(), to = m.capturedEnd();
             m_alone = false;
             if (block) {

@@ -15,7 +15,8 @@
 // so a template that uses none of the marks comes out exactly as it went in.
 //
 // A mark that stands alone on its line ([if ...], [elif ...], [else], [end], [review],
-// [/review]) takes its whole line with it, so the page holds no blank line where it was.
+// [/review], [list ...], [table ...]) takes its whole line with it, so the page holds no blank
+// line where it was (a list or a table ends its own last line).
 namespace PageLanguage {
 
 struct PageLink {
