@@ -33,6 +33,7 @@ Facts facts(const QStringList &advertising) {
         f.set("services." + category, QStringList{});
     f.set("services.advertising", advertising);
     f.set("operator.legal_name", "Acme Ltd");
+    f.set("consent.tool", "none");
     return f;
 }
 
@@ -85,7 +86,8 @@ private slots:
     }
 
     // A draft shows the question; the review note goes to the caller, not into the page; a page
-    // of the run is linked, the advertising of the facts listed from the catalogue.
+    // of the run is linked, the advertising of the facts listed from the catalogue; without a
+    // consent tool no consent is claimed.
     void draftsListsLinksAndNotes() {
         Site s;
         PageGenerator g =
@@ -96,16 +98,18 @@ private slots:
         QVERIFY(g.makePage(0, &page));
         QCOMPARE(page.review, QStringList{"Check the address."});
         QCOMPARE(g.reviews().first().notes, QStringList{"Check the address."});
-        QCOMPARE(s.read("privacy-policy.html"),
-                 "<h1>Privacy Policy</h1>\n<p>Acme Ltd, [CHECK: What is the postal address of "
-                 "whoever runs the site?]. December 6, 2026</p>\n"
-                 "<ul>\n<li>AdNet, by Ad &lt;Co&gt; (United States): <a "
-                 "href=\"https://ad.test/p?a=1&amp;b=2\">its privacy notice</a></li>\n</ul>\n"
-                 "<table>\n<thead><tr><th>Service</th><th>Purpose</th><th>Data</th><th>Legal "
-                 "basis</th><th>How long it is kept</th><th>Who receives it</th></tr></thead>\n"
-                 "<tbody>\n<tr><td>AdNet</td><td>ads</td><td>ids</td><td>Your consent</td><td>1 "
-                 "year</td><td>Ad &lt;Co&gt;</td></tr>\n</tbody>\n</table>\n"
-                 "<p><a href=\"terms-of-use.html\">Terms Of Use</a></p>\n");
+        QCOMPARE(
+            s.read("privacy-policy.html"),
+            "<h1>Privacy Policy</h1>\n<p>Acme Ltd, [CHECK: What is the postal address of "
+            "whoever runs the site?]. December 6, 2026</p>\n"
+            "<ul>\n<li>AdNet, by Ad &lt;Co&gt; (United States): <a "
+            "href=\"https://ad.test/p?a=1&amp;b=2\">its privacy notice</a></li>\n</ul>\n"
+            "<table>\n<thead><tr><th>Service</th><th>Purpose</th><th>Data</th><th>Legal "
+            "basis</th><th>How long it is kept</th><th>Who receives it</th></tr></thead>\n"
+            "<tbody>\n<tr><td>AdNet</td><td>ads</td><td>ids</td><td>Our legitimate interest in "
+            "running the site; no consent is asked before it loads</td><td>1 "
+            "year</td><td>Ad &lt;Co&gt;</td></tr>\n</tbody>\n</table>\n"
+            "<p><a href=\"terms-of-use.html\">Terms Of Use</a></p>\n");
     }
 
     // Without advertising the page says so and names no partner; a page neither written nor in

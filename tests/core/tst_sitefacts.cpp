@@ -2,6 +2,8 @@
 #include "site/FactsFile.h"
 #include "site/PageLanguage.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -168,7 +170,8 @@ private slots:
         QTest::addColumn<QString>("templateText");
         QTest::addColumn<QString>("expected");    // the page's text
         QTest::addColumn<QStringList>("missing"); // or the template's faults
-        const QString old = "<p>[sitename] at [siteurl], [email], [date] [sic] [1] [a.] x[if</p>\n";
+        const QString old =
+            "<p>[sitename] at [siteurl], [email], [date] [sic] [1] [a.] [fig.2] x[if</p>\n";
         QTest::newRow("old placeholders untouched") << "" << false << old << old << QStringList{};
         QTest::newRow("fact escaped")
             << "operator.legal_name=A & B <Ltd>" << false << "By [operator.legal_name]."
@@ -217,7 +220,7 @@ private slots:
         const QStringList faults{"line 1: [end] without its [if]",
                                  "line 2: [link terms-of-use]: that page is neither written nor "
                                  "in the site; put the link inside [if page:terms-of-use]",
-                                 "line 3: [nope.key]: there is no fact \"nope.key\"",
+                                 "line 3: [operator.nmae]: there is no fact \"operator.nmae\"",
                                  "line 4: [table x]: there is no such table",
                                  "line 5: [if (]: the condition ends too soon",
                                  "line 6: [else] without its [if]",
@@ -225,7 +228,8 @@ private slots:
                                  "line 7: [review] has no [/review]"};
         QTest::newRow("faults of the template")
             << "*" << false
-            << "[end]\n[link terms-of-use]\n[nope.key]\n[table x]\n[if (]\n[else][else]\n[review]"
+            << "[end]\n[link terms-of-use]\n[operator.nmae]\n[table x]\n[if "
+               "(]\n[else][else]\n[review]"
             << "" << faults;
     }
     void render() {
@@ -275,6 +279,18 @@ private slots:
             QVERIFY2(unwrapped.contains(q.question), qPrintable(q.key));
         QVERIFY(text.contains("\n# If the site is run from outside the EU but serves readers "
                               "there: who represents it in the EU (name\n# and address)?"));
+    }
+
+    // Scripts rely on the keys: the manual page documents every one.
+    void manualNamesEveryKey() {
+        QFile manual(CW_SOURCE_DIR "/packaging/clausewright.1.in");
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(manual.readAll());
+        for (const FactQuestion &q : FactQuestions::all())
+            QVERIFY2(QRegularExpression("[ \n]" + QRegularExpression::escape(q.key) + "[ \n]")
+                         .match(text)
+                         .hasMatch(),
+                     qPrintable(q.key));
     }
 
     void factsFileFaults_data() {
