@@ -24,6 +24,7 @@ struct BatchJob {
     PhraseLists phrases;
     QStringList phraseFiles; // where the three phrase lists came from
     QList<CatalogueEntry> tickedDisclaimers;
+    QString sponsor; // the name "[sponsor]" stands for in the ticked snippets
 
     // A link text with at least one piece that is not empty asks for a recommendation.
     bool wantsRecommendation() const {

@@ -2,6 +2,7 @@
 
 #include "bulk/ArticleReader.h"
 #include "bulk/DisclaimerBlock.h"
+#include "bulk/SponsorQuestion.h"
 #include "controllib/FolderWriter.h"
 #include "core/FolderListing.h"
 
@@ -48,11 +49,16 @@ bool BatchRun::check(BatchMessage *refusal) {
     const QString error = QStringLiteral("Error");
     QString failedPath;
     QString reason;
-    if (!DisclaimerBlock::build(m_job.tickedDisclaimers, m_block, &failedPath, &reason)) {
+    if (!DisclaimerBlock::build(m_job.tickedDisclaimers, m_job.sponsor, m_blocks, &failedPath,
+                                &reason)) {
         *refusal = {QStringLiteral("The disclaimer file %1 cannot be read (%2).\n\nNo article "
                                    "was written.")
                         .arg(QDir::toNativeSeparators(failedPath), reason),
                     error};
+        return false;
+    }
+    if (!m_blocks.namingSponsor.isEmpty() && m_job.sponsor.trimmed().isEmpty()) {
+        *refusal = {SponsorQuestion::missing(m_blocks.namingSponsor), error};
         return false;
     }
     const QString folder = m_job.outputFolder();
@@ -134,11 +140,15 @@ void BatchRun::compose(TextEncoding encoding, QByteArray &before, QByteArray &af
     }
     std::optional<QByteArray> &block = m_encodedBlock.at(std::size_t(encoding));
     if (!block) {
-        block = m_job.tickedDisclaimers.isEmpty()
+        block = m_blocks.after.isEmpty()
                     ? QByteArray()
-                    : TextCodec::encode(QStringLiteral("\r\n") + m_block, encoding);
+                    : TextCodec::encode(QStringLiteral("\r\n") + m_blocks.after, encoding);
     }
     after += *block;
+    std::optional<QByteArray> &top = m_encodedTop.at(std::size_t(encoding));
+    if (!top)
+        top = TextCodec::encode(m_blocks.top, encoding);
+    before.prepend(*top);
 }
 
 BatchRun::Outcome BatchRun::process(int index) {

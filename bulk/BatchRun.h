@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bulk/BatchJob.h"
+#include "bulk/DisclaimerBlock.h"
 #include "bulk/RecommendationBuilder.h"
 #include "controllib/QkTools.h"
 #include "controllib/TextCodec.h"
@@ -46,7 +47,7 @@ public:
 
     const BatchJob &job() const { return m_job; }
     QString outputFolder() const { return m_outputFolder; }
-    const QString &disclaimerBlock() const { return m_block; }
+    const QString &disclaimerBlock() const { return m_blocks.after; }
     int count() const { return int(m_job.fileNames.size()); }
 
     // Reads article index, adds what was asked for, and writes it atomically into the output
@@ -80,9 +81,11 @@ private:
     BatchJob m_job;
     QkTools m_tools;
     std::optional<RecommendationBuilder> m_builder;
-    QString m_block;
-    // CR LF and the disclaimer block, encoded once for each encoding met.
+    DisclaimerBlock::Blocks m_blocks;
+    // CR LF and the disclaimer block after the article, and the block at its top, encoded once
+    // for each encoding met.
     std::array<std::optional<QByteArray>, 4> m_encodedBlock;
+    std::array<std::optional<QByteArray>, 4> m_encodedTop;
     QString m_outputFolder;
     std::unique_ptr<ArticleReader> m_reader;
     std::unique_ptr<FolderWriter> m_writer;

@@ -1,10 +1,11 @@
 #include "bulk/DisclaimerBlock.h"
 
+#include "bulk/SnippetMarks.h"
 #include "controllib/QkFile.h"
 
-bool DisclaimerBlock::build(const QList<CatalogueEntry> &ticked, QString &block,
-                            QString *failedPath, QString *error) {
-    QString result;
+bool DisclaimerBlock::build(const QList<CatalogueEntry> &ticked, const QString &sponsor,
+                            Blocks &blocks, QString *failedPath, QString *error) {
+    Blocks result;
     for (const CatalogueEntry &entry : ticked) {
         QString txtDisclaimer;
         if (!QkFile::LoadTextFromFile(txtDisclaimer, entry.filePath, error)) {
@@ -12,8 +13,15 @@ bool DisclaimerBlock::build(const QList<CatalogueEntry> &ticked, QString &block,
                 *failedPath = entry.filePath;
             return false;
         }
-        result += QStringLiteral("\r\n\r\n") + txtDisclaimer;
+        const SnippetMarks::Snippet snippet = SnippetMarks::parse(txtDisclaimer);
+        if (SnippetMarks::namesSponsor(snippet.text))
+            result.namingSponsor.append(entry.displayName);
+        const QString text = SnippetMarks::withSponsor(snippet.text, sponsor);
+        if (snippet.top)
+            result.top += text + QStringLiteral("\r\n\r\n");
+        else
+            result.after += QStringLiteral("\r\n\r\n") + text;
     }
-    block = result;
+    blocks = result;
     return true;
 }

@@ -5,6 +5,7 @@
 #include "bulk/BatchJob.h"
 #include "bulk/BatchRun.h"
 #include "bulk/BatchWorker.h"
+#include "bulk/RunQuestions.h"
 #include "controllib/QkFile.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileList.h"
@@ -535,6 +536,8 @@ void frmMass::vbtnLoad_Click() {
         Seam::information(this, refusal->text, refusal->title);
         return;
     }
+    if (!RunQuestions::ask(this, job, m_sponsor, Seam::programFolder()))
+        return;
     const bool withDisclaimers = !job.tickedDisclaimers.isEmpty();
     const bool withRecommendation = job.wantsRecommendation();
     const QString filesFound = job.filesFound;

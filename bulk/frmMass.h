@@ -85,6 +85,7 @@ private:
     BulkData m_data;
     SynonymPreload m_synonyms;
     QString m_loadProblems;
+    QString m_sponsor; // the sponsor's name given last, offered again
     bool m_shown = false;
     bool m_stopping = false; // the user asked to stop the run and close the window
     bool m_asking = false;   // "Stop the Run?" is open

@@ -3,6 +3,7 @@
 #include "bulk/BatchJob.h"
 #include "bulk/BatchRun.h"
 #include "bulk/BulkData.h"
+#include "bulk/ClaimWords.h"
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "controllib/RandomSource.h"
@@ -48,11 +49,15 @@ struct Options {
     QCommandLineOption centerAfter{QStringLiteral("center-after"),
                                    QStringLiteral("Centre the recommendation after the article.")};
     QCommandLineOption disclaimer{QStringLiteral("disclaimer"),
-                                  QStringLiteral("Add this disclaimer after each article, by its "
+                                  QStringLiteral("Add this disclaimer to each article, by its "
                                                  "name (\"Affiliate Disclosure\") or file name "
                                                  "(\"affiliate-disclosure.txt\"). Repeat for "
                                                  "more; they keep the catalogue's order."),
                                   QStringLiteral("NAME")};
+    QCommandLineOption sponsor{QStringLiteral("sponsor"),
+                               QStringLiteral("The sponsor's name, for a disclaimer that names "
+                                              "the sponsor (\"Sponsored Content\")."),
+                               QStringLiteral("NAME")};
     QCommandLineOption seed{QStringLiteral("seed"),
                             QStringLiteral("Make the random picks repeatable: the same command "
                                            "writes the same bytes."),
@@ -138,11 +143,12 @@ int run(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Adds a product recommendation before and/or after every article (*.txt)\n"
-                       "of FOLDER and the chosen disclaimers after it, and writes the results\n"
-                       "under the same names into FOLDER/rewritten_files. The articles\n"
-                       "themselves are never changed."));
+                       "of FOLDER and the chosen disclaimers (after it, or at its top), and\n"
+                       "writes the results under the same names into FOLDER/rewritten_files.\n"
+                       "The articles themselves are never changed."));
     parser.addOptions({o.benefit, o.url, o.linkText, o.noBefore, o.noAfter, o.centerBefore,
-                       o.centerAfter, o.disclaimer, o.seed, o.dryRun, o.verbose, o.data, o.list});
+                       o.centerAfter, o.disclaimer, o.sponsor, o.seed, o.dryRun, o.verbose, o.data,
+                       o.list});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The folder of articles."));
     if (const auto ended = CommandLine::parse(
@@ -200,8 +206,16 @@ int run(const QStringList &arguments) {
         return usageError(kCommand, QStringLiteral("there is no disclaimer '%1' (see "
                                                    "'clausewright articles --list-disclaimers')")
                                         .arg(*unknown));
+    job.sponsor = parser.value(o.sponsor).trimmed();
     if (const auto refusal = job.refusal())
         return CommandLine::refused(*refusal);
+    if (job.wantsRecommendation()) {
+        const QStringList claims =
+            ClaimWords::found(job.recommendation.benefit,
+                              ClaimWords::load(CommandLine::dataFolder(parser.value(o.data))));
+        if (!claims.isEmpty())
+            Console::say(QStringLiteral("warning: ") + ClaimWords::warning(claims));
+    }
 
     SeededRandom random;
     if (seed)

@@ -117,7 +117,14 @@ int work(PageGenerator &generator, bool replaceEdited, bool verbose) {
                                              "\"[CHECK: question]\" for them:"));
     for (int index = 0; index < generator.count(); ++index) {
         PageGenerator::Page page;
-        if (!generator.makePage(index, &page) || !verbose)
+        if (!generator.makePage(index, &page))
+            continue;
+        if (!page.applies) {
+            Console::say(QStringLiteral("%1 not written: it does not apply to this site's facts.")
+                             .arg(page.names.fileName));
+            continue;
+        }
+        if (!verbose)
             continue;
         if (page.unchanged)
             Console::say(

@@ -160,6 +160,10 @@ PageLanguage::Context PageGenerator::context() const {
 // Page NAME ("terms-of-use") of this run, or already in the site folder.
 std::optional<PageLanguage::PageLink> PageGenerator::pageLink(const QString &name) const {
     const QString fileName = name + QStringLiteral(".txt");
+    if (m_notApplicable.contains(
+            PageNames::fromDisplayName(Catalogue::displayName(fileName)).fileName,
+            Qt::CaseInsensitive))
+        return std::nullopt;
     for (const CatalogueEntry &entry : m_job.pages) {
         if (QFileInfo(entry.filePath).fileName().compare(fileName, Qt::CaseInsensitive) == 0) {
             const PageNames names = PageNames::fromDisplayName(entry.displayName);
@@ -179,35 +183,47 @@ std::optional<UserMessage> PageGenerator::checkFacts() {
         if (!value.isEmpty())
             m_facts.set(QString::fromLatin1(key), value);
     }
-    m_missing.clear();
-    m_faults.clear();
-    m_reviews.clear();
+    QStringList siteMissing;
     if (m_siteFieldsAreFacts) {
         for (const auto &[key, field] :
              {std::pair{"site.name", &m_job.site.name}, std::pair{"site.url", &m_job.site.url},
               std::pair{"site.email", &m_job.site.email}}) {
             if (!field->isEmpty())
                 continue;
-            m_missing.append(QString::fromLatin1(key));
+            siteMissing.append(QString::fromLatin1(key));
             if (m_draft)
                 *field = PageLanguage::checkMark(QString::fromLatin1(key));
         }
     }
-    const PageLanguage::Context c = context();
-    for (const CatalogueEntry &entry : m_job.pages) {
-        QString content;
-        if (!QkFile::LoadTextFromFile(content, entry.filePath))
-            continue; // told when the page is made
-        const PageLanguage::Rendered page = PageLanguage::render(content, c);
-        const QString file = QFileInfo(entry.filePath).fileName();
-        for (const QString &fault : page.errors)
-            m_faults.append(file + QStringLiteral(": ") + fault);
-        for (const QString &key : page.missing) {
-            if (!m_missing.contains(key))
-                m_missing.append(key);
+    m_notApplicable.clear();
+    // Twice: the first round finds the pages that do not apply, so that the second states no
+    // link to them.
+    for (int round = 0; round < 2; ++round) {
+        m_missing = siteMissing;
+        m_faults.clear();
+        m_reviews.clear();
+        const PageLanguage::Context c = context();
+        QStringList notApplicable;
+        for (const CatalogueEntry &entry : m_job.pages) {
+            QString content;
+            if (!QkFile::LoadTextFromFile(content, entry.filePath))
+                continue; // told when the page is made
+            const PageLanguage::Rendered page = PageLanguage::render(content, c);
+            const QString file = QFileInfo(entry.filePath).fileName();
+            const PageNames names = PageNames::fromDisplayName(entry.displayName);
+            if (page.errors.isEmpty() && page.missing.isEmpty() && page.text.trimmed().isEmpty()) {
+                notApplicable.append(names.fileName);
+                continue;
+            }
+            for (const QString &fault : page.errors)
+                m_faults.append(file + QStringLiteral(": ") + fault);
+            for (const QString &key : page.missing) {
+                if (!m_missing.contains(key))
+                    m_missing.append(key);
+            }
+            m_reviews.append({names.fileName, names.title, page.review});
         }
-        const PageNames names = PageNames::fromDisplayName(entry.displayName);
-        m_reviews.append({names.fileName, names.title, page.review});
+        m_notApplicable = notApplicable;
     }
     if (!m_faults.isEmpty())
         return UserMessage{QStringLiteral("These page templates are faulty:\n\n%1\n\nNo page was "
@@ -230,6 +246,9 @@ QList<PageGenerator::PlannedPage> PageGenerator::plan() const {
     QList<PlannedPage> pages;
     for (int index = 0; index < count(); ++index) {
         PlannedPage page;
+        if (m_notApplicable.contains(
+                PageNames::fromDisplayName(m_job.pages.at(index).displayName).fileName))
+            continue;
         Page made;
         QByteArray bytes;
         QString reason;
@@ -255,6 +274,13 @@ bool PageGenerator::makePage(int index, Page *page) {
         return false;
     Page made;
     made.names = PageNames::fromDisplayName(m_job.pages.at(index).displayName);
+    made.path = QDir(m_job.siteFolder).filePath(made.names.fileName);
+    if (m_notApplicable.contains(made.names.fileName)) {
+        made.applies = false;
+        if (page)
+            *page = std::move(made);
+        return true;
+    }
     const auto fail = [&](const QString &reason) {
         m_failures.append({made.names.fileName, reason});
         if (page)

@@ -49,6 +49,7 @@ public:
         QString path;           // where it was (or should have been) written
         QStringList review;     // the notes for the publisher, taken out of the page
         bool unchanged = false; // the page there differed only in its date and was kept
+        bool applies = true;    // false: the facts leave its text empty, so it is not written
     };
 
     struct Review {
@@ -104,6 +105,11 @@ public:
     const QStringList &templateFaults() const { return m_faults; }
     const QList<Review> &reviews() const { return m_reviews; }
 
+    // The pages (file names) that do not apply to this site: a template whose whole text is
+    // conditional ("[if shop.products != none]" ... "[end]") renders empty on facts that do not
+    // meet its condition. Such a page is not written, not linked and not present for "page:NAME".
+    const QStringList &notApplicable() const { return m_notApplicable; }
+
     // What a run writes, in order, and which files already there it replaces; nothing is written.
     QList<PlannedPage> plan() const;
     int count() const { return int(m_job.pages.size()); }
@@ -158,4 +164,5 @@ private:
     QStringList m_missing;
     QStringList m_faults;
     QList<Review> m_reviews;
+    QStringList m_notApplicable;
 };

@@ -342,7 +342,10 @@ void frmLegalPages::cmdCreatePages_Click() {
         PageGenerator::Page page;
         const bool written = generator.makePage(next++, &page);
         txtSelectedPolicy->setPlainText(page.content);
-        txtTargetFileContent->setPlainText(page.text);
+        txtTargetFileContent->setPlainText(
+            page.applies ? page.text
+                         : QStringLiteral("This page does not apply to the site's facts, so it "
+                                          "was not written."));
 
         // Let the window repaint; it may be closed meanwhile, which ends the run.
         QCoreApplication::processEvents();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -21,6 +22,7 @@ struct SeamState {
     bool recording = false;
     bool answer = false;
     int choice = -1;
+    QString textAnswer;
     QList<Seam::Message> messages;
     std::function<bool(const QString &)> opener;
     RandomSource *random = nullptr;
@@ -110,6 +112,22 @@ int Seam::choose(QWidget *parent, const QString &text, const QString &title,
 
 void Seam::setChoice(int index) {
     state().choice = index;
+}
+
+std::optional<QString> Seam::askText(QWidget *parent, const QString &text, const QString &title,
+                                     const QString &initial) {
+    if (state().recording) {
+        state().messages.append({text, title});
+        return state().answer ? std::optional<QString>(state().textAnswer) : std::nullopt;
+    }
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, title, text, QLineEdit::Normal, initial, &ok);
+    return ok ? std::optional<QString>(answer) : std::nullopt;
+}
+
+void Seam::setTextAnswer(const QString &answer) {
+    state().textAnswer = answer;
 }
 
 void Seam::setAnswer(bool yes) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 class RandomSource;
@@ -33,6 +34,12 @@ public:
     static int choose(QWidget *parent, const QString &text, const QString &title,
                       const QStringList &buttons);
     static void setChoice(int index);
+    // Asks for a line of text, offering initial; nothing when the user cancels. While recording,
+    // nothing is shown: the question is recorded like a message and answered with
+    // setTextAnswer()'s text when setAnswer() says Yes, else cancelled.
+    static std::optional<QString> askText(QWidget *parent, const QString &text,
+                                          const QString &title, const QString &initial);
+    static void setTextAnswer(const QString &answer);
     static QList<Message> &recordedMessages();
     // The recorded messages, emptied.
     static QList<Message> takeMessages();

@@ -46,7 +46,7 @@ BatchJob jobFor(const BulkFolders &f, const QStringList &names, const QString &l
     for (const QString &name : names)
         local.append(QFile::encodeName(name));
     const QString found = QString::number(names.size());
-    return {f.articles(), local, found, settings(linkText), data.phrases, data.phraseFiles, {}};
+    return {f.articles(), local, found, settings(linkText), data.phrases, data.phraseFiles, {}, {}};
 }
 
 // Each byte of an ASCII text as one UTF-16 code unit.
@@ -134,6 +134,14 @@ private slots:
             "Hello\r\n\r\n\r\nTerms.\r\n\r\n\r\n\r\nEnd.");
         row("recommendation before and after, then the block", "Hello", settings("Robot"),
             {"Terms."}, s + gap + "Hello" + gap + s + "\r\n\r\n\r\nTerms.");
+        row("a snippet marked [top] goes first, with its sponsor; the others stay after",
+            "\xEF\xBB\xBFHello", settings("Robot", true, false),
+            {"[top]\nAd: paid by [sponsor].", "Terms [sponsor]?", "[top]\r\nGifted."},
+            "\xEF\xBB\xBF"
+            "Ad: paid by Acme Ltd.\r\n\r\nGifted.\r\n\r\n" +
+                s + gap + "Hello\r\n\r\n\r\nTerms Acme Ltd?");
+        row("only top snippets: nothing after the article, a late [top] is text", "Hi",
+            settings(""), {"[top]\nAd.", " [top]\nX"}, "Ad.\r\n\r\nHi\r\n\r\n\r\n [top]\nX");
         row("UTF-8 byte order mark stays first, before a recommendation",
             "\xEF\xBB\xBFH\xC3\xA9llo", settings("Robot"), {},
             "\xEF\xBB\xBF" + s + gap + "H\xC3\xA9llo" + gap + s);
@@ -172,6 +180,7 @@ private slots:
         for (int i = 0; i < snippets.size(); ++i)
             job.tickedDisclaimers.append(
                 {"", TestData::write(f.program(), QString("s%1.txt").arg(i), snippets[i])});
+        job.sponsor = "Acme Ltd";
         ScriptedRandom random(number, turnRound);
         BatchRun run(job, random);
         BatchMessage refusal;
@@ -392,6 +401,11 @@ private slots:
             << "templates/snippets/privacy-policy.txt"
             << "The disclaimer file %P/templates/snippets/privacy-policy.txt cannot be read (No "
                "such file or directory).\n\nNo article was written.";
+        QTest::newRow("ticked snippet names the sponsor, none given")
+            << ""
+            << "sponsor"
+            << "The disclaimer \"Privacy Policy\" names the sponsor, but no sponsor was given."
+               "\n\nGive the sponsor's name, or untick the disclaimer. No article was written.";
         QTest::newRow("output folder that cannot be made")
             << ""
             << "rewritten_files"
@@ -443,13 +457,15 @@ private slots:
             f.article(breakage, "a file in the way");
         else if (breakage == "link")
             QVERIFY(QFile::link(".", f.articles("rewritten_files")));
+        else if (breakage == "sponsor")
+            TestData::write(f.program(), "templates/snippets/privacy-policy.txt", "By [sponsor].");
         else if (breakage == "bind mount" &&
                  !bindMount(f.articles(), f.articles("rewritten_files")))
             QSKIP("This test needs to mount a folder (root, outside a container)");
         else if (breakage == "bind mount")
             ; // unmounted by the guard below
         else if (!breakage.isEmpty() && !breakage.contains('=') && breakage != "untick" &&
-                 breakage != "too long")
+                 breakage != "too long" && breakage != "sponsor")
             QVERIFY(QFile::remove(f.program(breakage)));
         const auto unmount = qScopeGuard([&] {
             if (breakage == "bind mount")
@@ -457,7 +473,8 @@ private slots:
         });
         BatchJob job = jobFor(f, {"a.txt"}, linkText);
         if (breakage != "untick")
-            job.tickedDisclaimers = {{"", f.program("templates/snippets/privacy-policy.txt")}};
+            job.tickedDisclaimers = {
+                {"Privacy Policy", f.program("templates/snippets/privacy-policy.txt")}};
         if (breakage == "too long") {
             job.articleFolder = "/" + QString(5000, 'x');
             job.fileNames.clear();

@@ -104,6 +104,27 @@ private slots:
 
     // Every check comes before anything is written, in this order: the inputs, the HTML page
     // template, the page names. A template that is a pipe is refused, never waited on.
+    void aPageThatDoesNotApplyIsNeitherWrittenNorLinked() {
+        Folders f;
+        const QList<CatalogueEntry> entries{
+            f.entry("a-shop.txt", "[review]Sellers only.[/review]\n[if audience.eu]\nA\n[end]\n"),
+            f.entry("b-terms.txt", "B[if page:a-shop] [link a-shop][end]")};
+        PageGenerator generator = f.generator(entries);
+        Facts facts;
+        facts.set("audience.eu", false);
+        generator.useFacts(facts, false);
+        QVERIFY(generator.prepare(nullptr));
+        QCOMPARE(generator.notApplicable(), QStringList{"a-shop.html"});
+        QCOMPARE(generator.plan().size(), 1);
+        QCOMPARE(generator.reviews().size(), 1);
+        generator.makeAll();
+        QCOMPARE(f.inSite(), QStringList{"b-terms.html"});
+        QCOMPARE(f.page("b-terms.html"),
+                 PageReplacement::withFingerprint("<title>B Terms</title>\r\nB\r\n"));
+        QCOMPARE(generator.linkCode(),
+                 LinkCode::finished(LinkCode::withLink({}, PageNames::fromDisplayName("B Terms"))));
+    }
+
     void refusedRunsWriteNothing_data() {
         QTest::addColumn<QByteArray>("htmlTemplate"); // "(none)": no file; "(pipe)": a named pipe
         QTest::addColumn<QStringList>("pages");

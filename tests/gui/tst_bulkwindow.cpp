@@ -337,6 +337,37 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    void asksForTheSponsorAndWarnsOfAClaimBeforeTheRun() {
+        m_f->article("a.txt", "Alpha");
+        TestData::write(m_f->program(), "templates/snippets/My Notice.txt",
+                        "[top]\nAd: [sponsor].");
+        TestData::write(m_f->program(), "templates/claim-words.txt", "cure\nmoney\n");
+        QString output;
+        frmMass w(output);
+        QVERIFY(child<FolderList>(w, "Dir1")->setPath(m_f->articles()));
+        QTest::keyClicks(child<QLineEdit>(w, "txtLinkText"), "Robot");
+        child<QLineEdit>(w, "txtBenefit")->setText("Make Money with Forex");
+        child<QLineEdit>(w, "txtUrl")->setText("https://shop.example");
+        clickTickBox(child<QListWidget>(w, "lstDisclaimers"), 1);
+        const QString sponsor = "Sponsor: The disclaimer \"My Notice\" names the sponsor: the "
+                                "company that paid for the article or gave the product.\n\n"
+                                "Sponsor's name:";
+        click(w, "vbtnLoad"); // cancelled: no run
+        QCOMPARE(messages(), QStringList{sponsor});
+        Seam::setAnswer(true);
+        Seam::setTextAnswer(" Acme ");
+        click(w, "vbtnLoad");
+        QTRY_COMPARE_WITH_TIMEOUT(Seam::recordedMessages().size(), 3, 20000);
+        Seam::setAnswer(false);
+        QCOMPARE(messages(),
+                 (QStringList{sponsor,
+                              "Warning: The benefit makes a claim about the product (\"money\"). "
+                              "A health or income claim must be true, and you must be able to "
+                              "prove it.\n\nAdd the recommendation with this benefit anyway?",
+                              "Process Complete: Done"}));
+        QVERIFY(m_f->output("a.txt").startsWith("Ad: Acme.\r\n\r\nIf you want to"));
+    }
+
     void closingDuringARunAsksThenStopsAfterTheArticleAtHand() {
         // Every draw waits for the test, so the run stands inside its first article.
         struct GatedRandom : RandomSource {

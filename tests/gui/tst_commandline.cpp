@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "controllib/RandomSource.h"
 #include "legalpages/frmLegalPages.h"
+#include "site/FactsFile.h"
 #include "widgets/FolderList.h"
 #include "widgets/Seam.h"
 
@@ -84,7 +85,7 @@ private slots:
         w.findChild<QLineEdit *>("txtLinkText")->setText("Basil Kit, Herb Guide,");
         w.findChild<QCheckBox *>("chkCenter2")->setChecked(true);
         auto *list = w.findChild<QListWidget *>("lstDisclaimers");
-        for (int row : {0, 5})
+        for (int row : {1, 8}) // Affiliate Disclosure, Health Disclaimer
             list->item(row)->setCheckState(Qt::Checked);
         QTest::mouseClick(w.findChild<QPushButton *>("vbtnLoad"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 20000);
@@ -136,6 +137,10 @@ private slots:
             << "clausewright: --link-text needs --benefit and --url.";
         QTest::newRow("unknown disclaimer") << QStringList{"--disclaimer", "Nonesuch"} << ""
                                             << "clausewright: there is no disclaimer 'Nonesuch'";
+        QTest::newRow("a disclaimer naming the sponsor, without --sponsor")
+            << QStringList{"--disclaimer", "Sponsored Content"} << ""
+            << "Error: The disclaimer \"Sponsored Content\" names the sponsor, but no sponsor "
+               "was given.";
         QTest::newRow("unknown option") << QStringList{"--frobnicate"} << ""
                                         << "clausewright: Unknown option 'frobnicate'.";
     }
@@ -160,6 +165,21 @@ private slots:
             QVERIFY2(r.err.contains(QString(said).replace("%F", folder.path())), qPrintable(r.err));
             QCOMPARE(tree(folder.path()), before);
         }
+    }
+
+    void aClaimInTheBenefitIsWarnedOfAndTheRunGoesAhead() {
+        QTemporaryDir folder;
+        TestData::write(folder.path(), "a.txt", "A");
+        const Result r =
+            command({"articles", folder.path(), "--data", program(), "--link-text", "Kit", "--url",
+                     "https://shop.example", "--benefit", "Cure back pain for good", "--disclaimer",
+                     "Gifted Label", "--sponsor", "Acme"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.contains("clausewright: warning: The benefit makes a claim about the "
+                                "product (\"cure\", \"pain\")."),
+                 qPrintable(r.err));
+        QVERIFY(
+            TestData::read(folder.filePath("rewritten_files/a.txt")).startsWith("Gifted: Acme "));
     }
 
     void failedArticlesAreNamedAndTheOthersWritten() {
@@ -188,6 +208,11 @@ private slots:
 
     void writesTheWindowsPagesAndPrintsItsLinkCode() {
         QTemporaryDir byWindow, byCommand;
+        // The pages state the facts of a hobby site: the window finds them beside the site.
+        const QString facts = CW_SOURCE_DIR "/tests/data/facts-hobby.toml";
+        const QString besideSite = FactsFile::defaultPath(byWindow.path());
+        QVERIFY(QFile::copy(facts, besideSite));
+        const auto removeFacts = qScopeGuard([&] { QFile::remove(besideSite); });
         Seam::setProgramFolder(program());
         Seam::setRecordingMessages(true);
         auto *window = new frmLegalPages;
@@ -195,7 +220,7 @@ private slots:
         QVERIFY(window->findChild<FolderList *>("Dir1")->setPath(byWindow.path()));
         auto *list = window->findChild<QListWidget *>("lstDisclaimers");
         QStringList names;
-        for (int row : {1, 3, 10}) {
+        for (int row : {4, 6, 12}) { // Cookie Policy, Disclaimer, Privacy Policy
             list->item(row)->setCheckState(Qt::Checked);
             names << list->item(row)->text();
         }
@@ -211,8 +236,9 @@ private slots:
         QTest::mouseClick(window->findChild<QPushButton *>("cmdCreatePages"), Qt::LeftButton);
         QVERIFY(watcher.fired());
 
-        QStringList arguments{"pages", byCommand.path(), "--site-name", site[0],  "--site-url",
-                              site[1], "--email",        site[2],       "--data", program()};
+        QStringList arguments{"pages",      byCommand.path(), "--site-name", site[0],
+                              "--site-url", site[1],          "--email",     site[2],
+                              "--data",     program(),        "--facts",     facts};
         for (const QString &name : names)
             arguments << "--page" << name;
         const Result dry = command(arguments + QStringList{"--dry-run"});
@@ -239,7 +265,9 @@ private slots:
             << "Missing Info: Missing Info: 'Site Name' Field is Empty.";
         QTest::newRow("unknown page") << site + QStringList{"--page", "Nonesuch"} << 2
                                       << "clausewright: there is no page 'Nonesuch'";
-        const QStringList two{"--page", "Disclaimer", "--page", "Privacy Policy"};
+        const QStringList two{"--page",  "Disclaimer",
+                              "--page",  "Privacy Policy",
+                              "--facts", CW_SOURCE_DIR "/tests/data/facts-hobby.toml"};
         QTest::newRow("a folder where one page goes")
             << site + two << 1
             << "clausewright: privacy-policy.html could not be made: it cannot be written to";
@@ -296,8 +324,17 @@ private slots:
     void outputThatCannotBeWrittenFails_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("output"); // "/dev/full" or "closed"
-        const QStringList pages{"pages",      "(site)",         "--all",   "--site-name", "S",
-                                "--site-url", "https://s.test", "--email", "e@s.test"};
+        const QStringList pages{"pages",
+                                "(site)",
+                                "--all",
+                                "--site-name",
+                                "S",
+                                "--site-url",
+                                "https://s.test",
+                                "--email",
+                                "e@s.test",
+                                "--facts",
+                                CW_SOURCE_DIR "/tests/data/facts-hobby.toml"};
         QTest::newRow("link code into a full disk") << pages << "/dev/full";
         QTest::newRow("link code into a closed output") << pages << "closed";
         QTest::newRow("a dry run into a full disk")
@@ -342,8 +379,10 @@ private slots:
             {"-c",
              "cd \"$0\" && F=$(printf 'caf\\351') && \"$1\" articles \"$F\" --data \"$2\" "
              "--disclaimer 'Affiliate Disclosure' && \"$1\" pages \"$F/site\" --data \"$2\" "
-             "--all --site-name A --site-url https://a.test --email a@a.test >/dev/null",
-             root.path(), CW_BINARY_DIR "/clausewright", program()});
+             "--all --site-name A --site-url https://a.test --email a@a.test --facts \"$3\" "
+             ">/dev/null",
+             root.path(), CW_BINARY_DIR "/clausewright", program(),
+             CW_SOURCE_DIR "/tests/data/facts-hobby.toml"});
         shell.start();
         QVERIFY(shell.waitForFinished(60000));
         QCOMPARE(shell.exitCode(), 0);
@@ -405,13 +444,13 @@ private slots:
         QTest::newRow("version") << QStringList{"--version"} << "clausewright 2.2.0";
         QTest::newRow("articles help")
             << QStringList{"articles", "--help"} << "Usage: clausewright articles [options] FOLDER";
-        QTest::newRow("disclaimers") << QStringList{"articles", "--list-disclaimers"}
-                                     << "Affiliate Disclosure\taffiliate-disclosure.txt";
+        QTest::newRow("disclaimers")
+            << QStringList{"articles", "--list-disclaimers"} << "Ad Label\tad-label.txt";
         QTest::newRow("pages help")
             << QStringList{"pages", "--help"}
             << "Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | --all)";
         QTest::newRow("pages") << QStringList{"pages", "--list-pages"}
-                               << "Advertising Policy\tadvertising-policy.txt";
+                               << "Accessibility Statement\taccessibility-statement.txt";
         QTest::newRow("scan help")
             << QStringList{"scan", "--help"} << "Usage: clausewright scan [options] SITE";
     }

@@ -2,6 +2,7 @@
 #include "WindowTour.h"
 #include "app/frmMain.h"
 #include "legalpages/frmLegalPages.h"
+#include "site/FactsFile.h"
 #include "widgets/FolderList.h"
 #include "widgets/Seam.h"
 
@@ -39,13 +40,18 @@ private slots:
 
     // "Close App" while pages are written: the run finishes and shows its link code first.
     void closeAppDuringAPagesRunWaitsForItsLinkCode() {
-        QTemporaryDir site;
+        QTemporaryDir root;
+        const QString site = root.filePath("site");
+        QVERIFY(QDir().mkpath(site));
+        // The facts the pages state, where the window looks for them first.
+        QVERIFY(QFile::copy(CW_SOURCE_DIR "/tests/data/facts-hobby.toml",
+                            FactsFile::defaultPath(site)));
         click("Command1");
         frmLegalPages *legal = m_menu->legalPagesWindow();
-        QVERIFY(legal->findChild<FolderList *>("Dir1")->setPath(site.path()));
+        QVERIFY(legal->findChild<FolderList *>("Dir1")->setPath(site));
         auto *list = legal->findChild<QListWidget *>("lstDisclaimers");
-        for (int row : {0, 1})
-            list->item(row)->setCheckState(Qt::Checked);
+        for (const char *page : {"Privacy Policy", "Terms Of Use"})
+            list->findItems(page, Qt::MatchExactly).at(0)->setCheckState(Qt::Checked);
         legal->findChild<QLineEdit *>("txtSiteName")->setText("A");
         legal->findChild<QLineEdit *>("txtSiteUrl")->setText("https://a.test");
         legal->findChild<QLineEdit *>("txtemail")->setText("a@a.test");
