@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
+#include "cli/SiteCommand.h"
 #include "core/Catalogue.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
@@ -44,11 +45,19 @@ struct Options {
                             QStringLiteral("DIR")};
     QCommandLineOption list{QStringLiteral("list-pages"),
                             QStringLiteral("List the pages --page can name.")};
+    QCommandLineOption placeLinks{QStringLiteral("place-links"),
+                                  QStringLiteral("Put links to the site's legal pages into every "
+                                                 "HTML page of the site (in its <footer>, else "
+                                                 "before </body>).")};
+    QCommandLineOption remove{QStringLiteral("remove"),
+                              QStringLiteral("Take out of the site's pages everything the program "
+                                             "put there; the legal pages stay.")};
 };
 
-int dryRun(const PageGenerator &generator) {
+int dryRun(const PageGenerator &generator, QStringList *coming) {
     QString links;
     for (const PageGenerator::PlannedPage &page : generator.plan()) {
+        coming->append(page.names.fileName);
         Console::err(
             (page.replaces ? QStringLiteral("would replace ") : QStringLiteral("would write ")) +
             page.path + QLatin1Char('\n'));
@@ -81,7 +90,8 @@ int run(const QStringList &arguments) {
         QStringLiteral("Writes one filled HTML page per chosen legal page into SITE_FOLDER and\n"
                        "prints the line of link code for the site's home page on standard\n"
                        "output. A page of the same name there is replaced."));
-    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.dryRun, o.data, o.list});
+    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.placeLinks, o.remove,
+                       o.dryRun, o.data, o.list});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
     if (const auto ended = CommandLine::parse(
@@ -113,6 +123,19 @@ int run(const QStringList &arguments) {
     const QFileInfo site(positional.first());
     if (parser.isSet(o.all) && parser.isSet(o.page))
         return usageError(kCommand, QStringLiteral("--page and --all do not go together"));
+    const QString siteFolder = QDir::cleanPath(site.absoluteFilePath());
+    const bool dry = parser.isSet(o.dryRun);
+    const bool writesPages = parser.isSet(o.all) || parser.isSet(o.page);
+    if (parser.isSet(o.remove)) {
+        if (writesPages || parser.isSet(o.placeLinks))
+            return usageError(kCommand,
+                              QStringLiteral("--remove goes alone (with --dry-run if you like)"));
+        return SiteCommand::remove(siteFolder, dry);
+    }
+    SiteCommand::Placing placing;
+    placing.links = parser.isSet(o.placeLinks);
+    if (!writesPages && placing.any())
+        return SiteCommand::place(siteFolder, catalogue, {}, placing, dry);
 
     QList<CatalogueEntry> pages;
     if (parser.isSet(o.all))
@@ -123,14 +146,20 @@ int run(const QStringList &arguments) {
                                         .arg(*unknown));
     PageGenerator generator(
         {pagesFolder,
-         QDir::cleanPath(site.absoluteFilePath()),
+         siteFolder,
          pages,
          {parser.value(o.siteName), parser.value(o.siteUrl), parser.value(o.email)},
          QDate::currentDate()});
     UserMessage refusal;
     if (!generator.prepare(&refusal))
         return CommandLine::refused(refusal);
-    return parser.isSet(o.dryRun) ? dryRun(generator) : work(generator);
+    QStringList coming;
+    const int status = dry ? dryRun(generator, &coming) : work(generator);
+    if (!dry)
+        coming = generator.written();
+    if (!placing.any())
+        return status;
+    return std::max(status, SiteCommand::place(siteFolder, catalogue, coming, placing, dry));
 }
 
 } // namespace PagesCommand

@@ -1,0 +1,62 @@
+#include "cli/SiteCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/Console.h"
+#include "legalpages/LegalLinks.h"
+#include "site/SiteEditor.h"
+
+namespace SiteCommand {
+
+namespace {
+
+const QString kConsentFolder = QStringLiteral("clausewright-consent");
+
+int edit(const QString &siteFolder, const PageEdit::Placement &placement, bool dryRun,
+         const QString &done) {
+    const SiteEditor::Summary summary =
+        SiteEditor::run(siteFolder, placement, dryRun, [&](const SiteEditor::Page &page) {
+            if (page.failed)
+                Console::say(
+                    QStringLiteral("%1 could not be changed: %2.").arg(page.path, page.reason));
+            else if (page.outcome == PageEdit::Result::Refused)
+                Console::say(QStringLiteral("%1 is left alone: %2.").arg(page.path, page.reason));
+            else if (dryRun && page.outcome == PageEdit::Result::Changed)
+                Console::err(QStringLiteral("would change %1: %2\n")
+                                 .arg(page.path, page.changes.join(QStringLiteral(", "))));
+        });
+    Console::say(QStringLiteral("%1 of %2 pages of %3 %4 (%5 unchanged, %6 left alone, %7 "
+                                "failed).")
+                     .arg(summary.changed)
+                     .arg(summary.changed + summary.unchanged + summary.refused + summary.failed)
+                     .arg(siteFolder, dryRun ? QStringLiteral("would change") : done)
+                     .arg(summary.unchanged)
+                     .arg(summary.refused)
+                     .arg(summary.failed));
+    return summary.failed ? CommandLine::SomeFailed : CommandLine::Done;
+}
+
+} // namespace
+
+int place(const QString &siteFolder, const QList<CatalogueEntry> &catalogue,
+          const QStringList &coming, const Placing &placing, bool dryRun) {
+    PageEdit::Placement placement;
+    placement.consentFolder = kConsentFolder;
+    if (placing.links) {
+        placement.links = LegalLinks::inSite(catalogue, siteFolder, coming);
+        if (placement.links.isEmpty()) {
+            Console::say(QStringLiteral("the site %1 has no legal pages to link to yet: write "
+                                        "them with --page or --all.")
+                             .arg(siteFolder));
+            return CommandLine::Refused;
+        }
+    }
+    return edit(siteFolder, placement, dryRun, QStringLiteral("now link to the legal pages"));
+}
+
+int remove(const QString &siteFolder, bool dryRun) {
+    PageEdit::Placement nothing;
+    nothing.consentFolder = kConsentFolder;
+    return edit(siteFolder, nothing, dryRun, QStringLiteral("are back as they were"));
+}
+
+} // namespace SiteCommand
