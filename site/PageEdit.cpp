@@ -1,7 +1,7 @@
 #include "site/PageEdit.h"
 
 #include "controllib/TextCodec.h"
-#include "site/TagScan.h"
+#include "site/HtmlTokenizer.h"
 
 #include <algorithm>
 
@@ -37,14 +37,26 @@ QByteArray withoutCuts(QByteArrayView page, const QList<Cut> &cuts) {
     return out;
 }
 
-// The attribute run inserted after a tag's name, as [nameEnd, end of data-clausewright), or none.
-std::optional<Cut> markedRun(const TagScan::Token &tag) {
-    std::optional<Cut> run;
-    tag.attributes([&](const TagScan::Attribute &a) {
-        if (!run && a.name == kMarkAttribute)
-            run = Cut{tag.nameEnd, tag.start + a.end};
-    });
-    return run;
+using Token = HtmlTokenizer::Token;
+using Kind = HtmlTokenizer::Kind;
+
+// Where a tag's name ends: the program's attributes go right after it.
+qsizetype nameEnd(const Token &tag) {
+    return tag.begin + (tag.kind == Kind::EndTag ? 2 : 1) + tag.name.size();
+}
+
+qsizetype attributeEnd(const HtmlTokenizer::Attribute &a) {
+    if (!a.hasValue)
+        return a.nameBegin + a.name.size();
+    return a.valueEnd + (a.quote ? 1 : 0);
+}
+
+// The attribute run inserted after a tag's name, as [name's end, end of data-clausewright), or
+// none.
+std::optional<Cut> markedRun(const Token &tag) {
+    if (const HtmlTokenizer::Attribute *mark = tag.attribute(kMarkAttribute))
+        return Cut{nameEnd(tag), attributeEnd(*mark)};
+    return std::nullopt;
 }
 
 bool isScriptType(QByteArrayView type) {
@@ -76,8 +88,7 @@ bool isSectioning(const QByteArray &name) {
 Anchors findAnchors(QByteArrayView page, const Placement &placement) {
     Anchors anchors;
     int sectioning = 0;
-    std::optional<TagScan::Token> openScript;
-    const auto hold = [&](const TagScan::Token &tag, QByteArrayView src, QByteArrayView text) {
+    const auto hold = [&](const Token &tag, QByteArrayView src, QByteArrayView text) {
         const std::optional<Held> held = placement.matcher(tag.name, src, text);
         if (!held)
             return;
@@ -93,22 +104,23 @@ Anchors findAnchors(QByteArrayView page, const Placement &placement) {
             run = QStringLiteral(" type=\"text/plain\"");
         run += QStringLiteral(" data-category=\"%1\" data-service=\"%2\"")
                    .arg(attributeText(held->category), attributeText(held->service));
-        bool typed = false;
-        const QByteArrayView type = tag.attribute("type", &typed);
-        if (tag.name == "script" && typed)
+        if (const HtmlTokenizer::Attribute *type = tag.attribute("type");
+            type && tag.name == "script")
             run += QStringLiteral(" data-type=\"%1\"")
-                       .arg(attributeText(QString::fromLatin1(type.toByteArray())));
+                       .arg(attributeText(QString::fromLatin1(type->value.toByteArray())));
         run += QStringLiteral(" ") + QString::fromLatin1(kMarkAttribute);
-        anchors.held.append({tag.nameEnd, run});
+        anchors.held.append({nameEnd(tag), run});
     };
-    TagScan::scan(page, [&](const TagScan::Token &tag) {
+    HtmlTokenizer tokens(page);
+    Token tag;
+    std::optional<Token> openScript;
+    while (tokens.next(tag)) {
         if (openScript) {
-            const TagScan::Token script = *openScript;
+            if (tag.kind == Kind::RawText)
+                hold(*openScript, QByteArrayView(), page.sliced(tag.begin, tag.end - tag.begin));
             openScript.reset();
-            if (tag.kind == TagScan::Token::EndTag && tag.name == "script")
-                hold(script, QByteArrayView(), page.sliced(script.end, tag.start - script.end));
         }
-        if (tag.kind == TagScan::Token::StartTag) {
+        if (tag.kind == Kind::StartTag) {
             if (tag.name == "frameset")
                 anchors.frameset = true;
             else if (tag.name == "body")
@@ -116,31 +128,26 @@ Anchors findAnchors(QByteArrayView page, const Placement &placement) {
             else if (isSectioning(tag.name))
                 ++sectioning;
             else if (placement.consent && (tag.name == "script" || tag.name == "iframe")) {
-                bool wired = false;
-                tag.attribute("data-category", &wired);
-                bool typed = false;
-                const QByteArrayView type = tag.attribute("type", &typed);
-                bool hasSource = false;
-                const QByteArrayView src = tag.attribute("src", &hasSource);
-                if (wired || (tag.name == "script" && typed && !isScriptType(type)))
-                    return true;
-                if (hasSource)
-                    hold(tag, src, QByteArrayView());
+                const HtmlTokenizer::Attribute *type = tag.attribute("type");
+                if (tag.attribute("data-category") ||
+                    (tag.name == "script" && type && !isScriptType(type->value)))
+                    continue;
+                if (const HtmlTokenizer::Attribute *src = tag.attribute("src"))
+                    hold(tag, src->value, QByteArrayView());
                 else if (tag.name == "script")
                     openScript = tag;
             }
-        } else if (tag.kind == TagScan::Token::EndTag) {
+        } else if (tag.kind == Kind::EndTag) {
             if (isSectioning(tag.name))
                 sectioning = std::max(0, sectioning - 1);
             else if (tag.name == "footer" && sectioning == 0)
-                anchors.footerEnd = tag.start;
+                anchors.footerEnd = tag.begin;
             else if (tag.name == "body" && anchors.bodyEnd < 0)
-                anchors.bodyEnd = tag.start;
+                anchors.bodyEnd = tag.begin;
             else if (tag.name == "html" && anchors.htmlEnd < 0)
-                anchors.htmlEnd = tag.start;
+                anchors.htmlEnd = tag.begin;
         }
-        return true;
-    });
+    }
     return anchors;
 }
 
@@ -207,22 +214,24 @@ QByteArray strip(QByteArrayView page) {
     QList<Cut> cuts;
     qsizetype blockStart = -1;
     QByteArray blockName;
-    TagScan::scan(page, [&](const TagScan::Token &tag) {
-        if (tag.kind == TagScan::Token::Comment) {
+    HtmlTokenizer tokens(page);
+    Token tag;
+    while (tokens.next(tag)) {
+        if (tag.kind == Kind::Comment) {
+            const QByteArrayView text = page.sliced(tag.begin, tag.end - tag.begin);
             if (blockStart < 0) {
-                blockName = markerName(tag.text, kOpen);
+                blockName = markerName(text, kOpen);
                 if (!blockName.isEmpty())
-                    blockStart = tag.start;
-            } else if (markerName(tag.text, kClose) == blockName) {
+                    blockStart = tag.begin;
+            } else if (markerName(text, kClose) == blockName) {
                 cuts.append({blockStart, tag.end});
                 blockStart = -1;
             }
-        } else if (blockStart < 0 && tag.kind == TagScan::Token::StartTag) {
+        } else if (blockStart < 0 && tag.kind == Kind::StartTag) {
             if (const std::optional<Cut> run = markedRun(tag))
                 cuts.append(*run);
         }
-        return true;
-    });
+    }
     if (cuts.isEmpty())
         return page.toByteArray();
     return withoutCuts(page, cuts);

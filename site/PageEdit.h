@@ -11,8 +11,8 @@
 // What the program puts into one of the site's own pages, and how it takes it out again.
 //
 // A page is never rewritten: its bytes are read as they are and the program's text is spliced in
-// at tag positions found by TagScan, so every byte outside the insertion stays (encoding, byte
-// order mark, line ends, letter case, comments). Every insertion is marked: a block between
+// at tag positions found by HtmlTokenizer, so every byte outside the insertion stays (encoding,
+// byte order mark, line ends, letter case, comments). Every insertion is marked: a block between
 // "<!-- clausewright:NAME -->" and "<!-- /clausewright:NAME -->", or a run of attributes after a
 // tag's name that ends in "data-clausewright". strip() removes exactly these, giving back the page
 // as it was before the program ever touched it; edit() strips first and then places afresh, so a

@@ -1,0 +1,313 @@
+#include "site/SiteScan.h"
+
+#include "core/FolderListing.h"
+#include "site/HtmlTokenizer.h"
+
+#include <QFile>
+#include <QSet>
+
+#include <algorithm>
+#include <vector>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace SiteScan {
+
+namespace {
+
+using Kind = HtmlTokenizer::Kind;
+using Use = ServiceCatalogue::Use;
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+bool absolute(QByteArrayView value) {
+    while (!value.isEmpty() && isSpace(value.front()))
+        value = value.sliced(1);
+    return value.startsWith("//") || value.startsWith("https:") || value.startsWith("http:") ||
+           value.startsWith("HTTPS:") || value.startsWith("HTTP:");
+}
+
+bool loads(QByteArrayView tag) {
+    static const QByteArrayView names[] = {"script", "iframe", "frame", "link",   "img",
+                                           "source", "form",   "embed", "object", "video",
+                                           "audio",  "track",  "input"};
+    return std::find(std::begin(names), std::end(names), tag) != std::end(names);
+}
+
+// A script body that is data, not code: JSON-LD, JSON, client-side templates.
+bool dataScript(const HtmlTokenizer::Token &tag) {
+    const HtmlTokenizer::Attribute *type = tag.attribute("type");
+    if (!type)
+        return false;
+    const QByteArray t = type->value.toByteArray().toLower();
+    return t.contains("json") || t.contains("template") || t.contains("tmpl") || t.contains("html");
+}
+
+// A link that only warms a connection up ("preconnect", "dns-prefetch") loads nothing.
+bool hintOnly(const HtmlTokenizer::Token &tag) {
+    const HtmlTokenizer::Attribute *rel = tag.attribute("rel");
+    if (!rel)
+        return false;
+    const QByteArray r = rel->value.toByteArray().toLower();
+    return r.contains("preconnect") || r.contains("dns-prefetch");
+}
+
+class PageScanner {
+public:
+    explicit PageScanner(const ServiceCatalogue &catalogue)
+        : m_catalogue(catalogue), m_seen(std::size_t(catalogue.services().size()), false) {}
+
+    void scan(QByteArrayView page) {
+        HtmlTokenizer tokenizer(page);
+        HtmlTokenizer::Token token;
+        bool readBody = false; // the raw text after this start tag is code or a style sheet
+        while (tokenizer.next(token)) {
+            if (token.kind == Kind::StartTag) {
+                const QByteArrayView name = token.name;
+                readBody = (name == "script" && !token.attribute("src") && !dataScript(token)) ||
+                           name == "style";
+                if (name == "a" || name == "area")
+                    urls(token, Use::Link);
+                else if (loads(name) && !(name == "link" && hintOnly(token)))
+                    urls(token, Use::Load);
+            } else if (token.kind == Kind::RawText) {
+                if (readBody)
+                    for (const Service *s :
+                         m_catalogue.matchInline(page.sliced(token.begin, token.end - token.begin)))
+                        mark(s);
+                readBody = false;
+            } else {
+                readBody = false;
+            }
+        }
+    }
+
+    // The services seen since the last call, in catalogue order; forgets them.
+    QList<const Service *> take() {
+        QList<const Service *> result;
+        const QList<Service> &all = m_catalogue.services();
+        for (std::size_t i = 0; i < m_seen.size(); ++i) {
+            if (m_seen[i]) {
+                result.append(&all.at(qsizetype(i)));
+                m_seen[i] = false;
+            }
+        }
+        return result;
+    }
+
+private:
+    void mark(const Service *s) {
+        if (s)
+            m_seen[std::size_t(s - m_catalogue.services().constData())] = true;
+    }
+
+    void urls(const HtmlTokenizer::Token &tag, Use use) {
+        for (const HtmlTokenizer::Attribute &a : tag.attributes) {
+            if (a.value.isEmpty())
+                continue;
+            if (a.name.size() > 5 && qstrnicmp(a.name.data(), "data-", 5) == 0) {
+                if (absolute(a.value))
+                    mark(m_catalogue.matchUrl(a.value, use));
+            } else if (a.is("srcset")) {
+                srcset(a.value, use);
+            } else if (a.is("src") || a.is("href") || a.is("action") || a.is("data") ||
+                       a.is("poster")) {
+                mark(m_catalogue.matchUrl(a.value, use));
+            }
+        }
+    }
+
+    // "a.jpg 1x, https://cdn/b.jpg 2x": the first word of each candidate.
+    void srcset(QByteArrayView value, Use use) {
+        qsizetype i = 0;
+        while (i < value.size()) {
+            while (i < value.size() && (isSpace(value[i]) || value[i] == ','))
+                ++i;
+            const qsizetype begin = i;
+            while (i < value.size() && !isSpace(value[i]))
+                ++i;
+            const QByteArrayView url = value.sliced(begin, i - begin);
+            mark(m_catalogue.matchUrl(url.endsWith(',') ? url.chopped(1) : url, use));
+            while (i < value.size() && value[i] != ',')
+                ++i;
+        }
+    }
+
+    const ServiceCatalogue &m_catalogue;
+    std::vector<bool> m_seen;
+};
+
+bool wanted(const QByteArray &name) {
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot < 0)
+        return false;
+    const QString extension = QString::fromLatin1(name.mid(dot + 1)).toLower();
+    static const QSet<QString> extensions = [] {
+        QSet<QString> set;
+        for (const QString &p : patterns())
+            set.insert(p.mid(2));
+        return set;
+    }();
+    return extensions.contains(extension);
+}
+
+struct Walk {
+    QByteArray rootReal;
+    QSet<QPair<dev_t, ino_t>> visited;
+    QList<QPair<QByteArray, QByteArray>> files; // local path, relative local path
+    QList<SiteScanResult::Problem> problems;
+
+    bool inside(const QByteArray &path) const {
+        char *real = ::realpath(path.constData(), nullptr);
+        if (!real)
+            return false;
+        const QByteArray r(real);
+        ::free(real);
+        return r == rootReal || r.startsWith(rootReal + '/') || rootReal == "/";
+    }
+
+    void folder(const QByteArray &path, const QByteArray &relative) {
+        DIR *dir = ::opendir(path.constData());
+        if (!dir) {
+            problems.append({FolderListing::shownName(relative.isEmpty() ? "." : relative),
+                             QString::fromLocal8Bit(std::strerror(errno))});
+            return;
+        }
+        QList<QByteArray> names;
+        while (const dirent *entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (!name.startsWith('.') && name != "node_modules")
+                names.append(name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        for (const QByteArray &name : names) {
+            const QByteArray full = path + '/' + name;
+            const QByteArray rel = relative.isEmpty() ? name : relative + '/' + name;
+            struct stat link {};
+            if (::lstat(full.constData(), &link) != 0)
+                continue;
+            const bool isLink = S_ISLNK(link.st_mode);
+            struct stat target {};
+            const bool exists = ::stat(full.constData(), &target) == 0;
+            if (exists && S_ISDIR(target.st_mode)) {
+                if (isLink && !inside(full))
+                    continue;
+                if (visited.contains({target.st_dev, target.st_ino}))
+                    continue;
+                visited.insert({target.st_dev, target.st_ino});
+                folder(full, rel);
+                continue;
+            }
+            if (!wanted(name))
+                continue;
+            if (isLink && exists && !inside(full))
+                continue;
+            if (!exists)
+                problems.append(
+                    {FolderListing::shownName(rel), QStringLiteral("a link that leads nowhere")});
+            else if (!S_ISREG(target.st_mode))
+                problems.append({FolderListing::shownName(rel), QStringLiteral("not a file")});
+            else
+                files.append({full, rel});
+        }
+    }
+};
+
+// Reads a whole file into buffer (kept between calls); an empty text when it could, else why not.
+QString readFile(const QByteArray &path, QByteArray &buffer) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return QStringLiteral("not a file");
+    }
+    qsizetype size = 0;
+    buffer.resize(qsizetype(st.st_size) + 1);
+    while (true) {
+        if (size == buffer.size())
+            buffer.resize(size * 2 + 4096);
+        const ssize_t got = ::read(fd, buffer.data() + size, std::size_t(buffer.size() - size));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            ::close(fd);
+            return reason;
+        }
+        if (got == 0)
+            break;
+        size += got;
+    }
+    ::close(fd);
+    buffer.resize(size);
+    return QString();
+}
+
+} // namespace
+
+const QStringList &patterns() {
+    static const QStringList list{
+        QStringLiteral("*.html"),  QStringLiteral("*.htm"),        QStringLiteral("*.xhtml"),
+        QStringLiteral("*.shtml"), QStringLiteral("*.njk"),        QStringLiteral("*.liquid"),
+        QStringLiteral("*.hbs"),   QStringLiteral("*.handlebars"), QStringLiteral("*.mustache"),
+        QStringLiteral("*.twig"),  QStringLiteral("*.ejs"),        QStringLiteral("*.erb"),
+        QStringLiteral("*.tmpl"),  QStringLiteral("*.tpl"),        QStringLiteral("*.php"),
+        QStringLiteral("*.jinja"), QStringLiteral("*.j2"),         QStringLiteral("*.astro")};
+    return list;
+}
+
+QList<const Service *> scanPage(QByteArrayView page, const ServiceCatalogue &catalogue) {
+    PageScanner scanner(catalogue);
+    scanner.scan(page);
+    return scanner.take();
+}
+
+SiteScanResult scan(const QString &siteFolder, const ServiceCatalogue &catalogue) {
+    SiteScanResult result;
+    Walk walk;
+    const QByteArray root = QFile::encodeName(siteFolder);
+    char *real = ::realpath(root.constData(), nullptr);
+    if (!real) {
+        result.unreadable.append({siteFolder, QString::fromLocal8Bit(std::strerror(errno))});
+        return result;
+    }
+    walk.rootReal = real;
+    ::free(real);
+    struct stat st {};
+    if (::stat(root.constData(), &st) == 0)
+        walk.visited.insert({st.st_dev, st.st_ino});
+    walk.folder(root, QByteArray());
+    result.unreadable = walk.problems;
+
+    PageScanner scanner(catalogue);
+    QByteArray buffer;
+    for (const auto &[path, relative] : walk.files) {
+        const QString problem = readFile(path, buffer);
+        if (!problem.isEmpty()) {
+            result.unreadable.append({FolderListing::shownName(relative), problem});
+            continue;
+        }
+        ++result.filesRead;
+        scanner.scan(buffer);
+        const QString shown = FolderListing::shownName(relative);
+        for (const Service *s : scanner.take())
+            result.found[s->id].append(shown);
+    }
+    for (QStringList &files : result.found)
+        files.sort();
+    std::sort(result.unreadable.begin(), result.unreadable.end(),
+              [](const auto &a, const auto &b) { return a.path < b.path; });
+    return result;
+}
+
+} // namespace SiteScan

@@ -1,0 +1,278 @@
+// The site scan: the tokenizer's states, what counts as a service in a page, the catalogue files.
+#include "TestData.h"
+#include "core/FolderListing.h"
+#include "site/HtmlTokenizer.h"
+#include "site/ServiceCatalogue.h"
+#include "site/SiteScan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray serviceFile(const char *name, const char *category, const char *detect) {
+    return QByteArray("name = \"") + name + "\"\ncompany = \"Co\"\ncompany_country = \"US\"\n" +
+           "category = \"" + category + "\"\npurpose = \"p\"\nsets_cookies = true\n" +
+           "california_sale = false\nprivacy_url = \"https://x.test/p\"\nchecked = 2026-12-06\n" +
+           "[detect]\n" + detect + "\n";
+}
+
+// A small catalogue with the shapes the real one uses.
+ServiceCatalogue testCatalogue() {
+    const QList<QPair<const char *, QByteArray>> files{
+        {"ga", serviceFile("GA", "analytics",
+                           "loads = [\"www.googletagmanager.com/gtag/js?id=G-\"]\n"
+                           "inline = [\"gtag('config', 'G-\"]")},
+        {"gtm", serviceFile("GTM", "analytics",
+                            "loads = [\"www.googletagmanager.com/gtm.js\", \"*/gtm.js?id=GTM-\","
+                            " \"www.googletagmanager.com/ns.html\"]\n"
+                            "inline = [\"googletagmanager.com/gtm.js\"]")},
+        {"yt", serviceFile("YouTube", "embed", "loads = [\"youtube.com/embed/\"]")},
+        {"yt-nocookie",
+         serviceFile("YouTube (no cookies)", "embed", "loads = [\"youtube-nocookie.com/embed/\"]")},
+        {"amazon",
+         serviceFile("Amazon Associates", "affiliate", "links = [\"amazon.*?tag=\", \"amzn.to\"]")},
+        {"fonts", serviceFile("Fonts", "fonts",
+                              "loads = [\"fonts.googleapis.com\"]\n"
+                              "inline = [\"fonts.googleapis.com/css\"]")},
+        {"pixel", serviceFile("Pixel", "advertising", "loads = [\"px.ads.test/t.gif\"]")},
+    };
+    QList<Service> services;
+    for (const auto &[id, text] : files) {
+        QString error;
+        const std::optional<Service> s = ServiceCatalogue::parse(text, id, id, &error);
+        if (!s)
+            qFatal("%s", qPrintable(error));
+        services.append(*s);
+    }
+    return ServiceCatalogue(services);
+}
+
+// The tokens of html in a short form: "S:a[href=x,b] T:hi E:a C:note D:html R:code".
+QString tokens(const QByteArray &html) {
+    HtmlTokenizer tokenizer(html);
+    HtmlTokenizer::Token t;
+    QStringList out;
+    qsizetype covered = 0;
+    while (tokenizer.next(t)) {
+        if (t.begin != covered)
+            return QStringLiteral("gap at %1").arg(covered);
+        covered = t.end;
+        const QString content =
+            QString::fromUtf8(html.mid(t.contentBegin, t.contentEnd - t.contentBegin));
+        switch (t.kind) {
+        case HtmlTokenizer::Kind::StartTag:
+        case HtmlTokenizer::Kind::EndTag: {
+            QStringList attributes;
+            for (const HtmlTokenizer::Attribute &a : t.attributes) {
+                if (a.value != html.mid(a.valueBegin, a.valueEnd - a.valueBegin))
+                    return QStringLiteral("value offsets wrong");
+                attributes << QString::fromUtf8(a.name) +
+                                  (a.hasValue ? "=" + QString::fromUtf8(a.value) : QString());
+            }
+            out << (t.kind == HtmlTokenizer::Kind::StartTag ? "S:" : "E:") +
+                       QString::fromUtf8(t.name) +
+                       (attributes.isEmpty() ? QString() : "[" + attributes.join(',') + "]") +
+                       (t.selfClosing ? "/" : "");
+            break;
+        }
+        case HtmlTokenizer::Kind::Text:
+            out << "T:" + content;
+            break;
+        case HtmlTokenizer::Kind::RawText:
+            out << "R:" + content;
+            break;
+        case HtmlTokenizer::Kind::Comment:
+            out << "C:" + content;
+            break;
+        case HtmlTokenizer::Kind::Doctype:
+            out << "D:" + content.trimmed();
+            break;
+        }
+    }
+    return out.join(' ');
+}
+
+QString ids(const QList<const Service *> &services) {
+    QStringList out;
+    for (const Service *s : services)
+        out << s->id;
+    return out.join(' ');
+}
+
+} // namespace
+
+class TestSiteScan : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tokenizerFollowsTheHtmlStates_data() {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("attribute shapes")
+            << QByteArray("<A HREF=x.html class='a>b' hidden data-x = \"1\">t</a>")
+            << "S:a[HREF=x.html,class=a>b,hidden,data-x=1] T:t E:a";
+        QTest::newRow("self-closing and slash between attributes")
+            << QByteArray("<img/src=a.png/><br/>") << "S:img[src=a.png/] S:br/";
+        QTest::newRow("a tag in a comment is no tag")
+            << QByteArray("<!-- <script src=x></script> -->x") << "C: <script src=x></script>  T:x";
+        QTest::newRow("abrupt comments") << QByteArray("<!-->a<!--->b") << "C: T:a C: T:b";
+        QTest::newRow("--!> closes a comment") << QByteArray("<!--a--!>b") << "C:a T:b";
+        QTest::newRow("bogus comments")
+            << QByteArray("<?php echo 1 ?><!x></ y>") << "C:?php echo 1 ? C:x C: y";
+        QTest::newRow("doctype") << QByteArray("<!DOCTYPE html><p>") << "D:html S:p";
+        QTest::newRow("a lone < is text") << QByteArray("a < b <3 c") << "T:a  T:< b  T:<3 c";
+        QTest::newRow("a script string holding a tag")
+            << QByteArray("<script>var s = \"<iframe src='y'>\";</script><p>")
+            << "S:script R:var s = \"<iframe src='y'>\"; E:script S:p";
+        QTest::newRow("an escaped script hides its </script>")
+            << QByteArray("<script><!--<script>a</script>b--></script>")
+            << "S:script R:<!--<script>a</script>b--> E:script";
+        QTest::newRow("</scripts> does not end a script")
+            << QByteArray("<script>a</scripts>b</SCRIPT >") << "S:script R:a</scripts>b E:script";
+        QTest::newRow("style, title and textarea hold no tags")
+            << QByteArray("<style>a<b></style><title><i>t</title><textarea><a></textarea>")
+            << "S:style R:a<b> E:style S:title T:<i>t E:title S:textarea T:<a> E:textarea";
+        QTest::newRow("an empty script") << QByteArray("<script></script>") << "S:script E:script";
+        QTest::newRow("a tag cut off by the end") << QByteArray("a<img src=\"x") << "T:a";
+    }
+    void tokenizerFollowsTheHtmlStates() {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, expected);
+        QCOMPARE(tokens(html), expected);
+    }
+
+    void pageScanFindsWhatIsLoaded_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("analytics tag")
+            << QByteArray(
+                   "<script async src=\"https://www.googletagmanager.com/gtag/js?id=G-AB12\">"
+                   "</script><script>gtag('config', 'G-AB12');</script>")
+            << "ga";
+        QTest::newRow("a Google Ads tag is not analytics")
+            << QByteArray(
+                   "<script src=\"https://www.googletagmanager.com/gtag/js?id=AW-1\"></script>")
+            << "";
+        QTest::newRow("tag manager inline loader and noscript frame")
+            << QByteArray(
+                   "<script>(function(w,d,s,l,i){j.src='https://www.googletagmanager.com/"
+                   "gtm.js?id='+i;"
+                   "})(window,document,'script','dataLayer','GTM-X');</script>"
+                   "<noscript><iframe src=\"https://www.googletagmanager.com/ns.html?id=GTM-X\">"
+                   "</iframe></noscript>")
+            << "gtm";
+        QTest::newRow("tag manager served from the site's own host")
+            << QByteArray("<script src=\"/t/gtm.js?l=x&amp;id=GTM-X\"></script>") << "gtm";
+        QTest::newRow("a commented-out tag")
+            << QByteArray("<!-- <script "
+                          "src=\"https://www.googletagmanager.com/gtag/js?id=G-1\"></script> -->")
+            << "";
+        QTest::newRow("prose naming services")
+            << QByteArray("<p>We like YouTube, Google Analytics and amazon.com?tag=x; see "
+                          "https://www.youtube.com/embed/x</p>")
+            << "";
+        QTest::newRow("a tag quoted in a script string")
+            << QByteArray(
+                   "<script>d.write(\"<iframe src='https://www.youtube.com/embed/x'>\")</script>")
+            << "";
+        QTest::newRow("a snippet shown in a text area or escaped in code")
+            << QByteArray(
+                   "<textarea><script src=\"https://fonts.googleapis.com/css\"></script></textarea>"
+                   "<pre><code>&lt;iframe src=\"https://www.youtube.com/embed/x\"&gt;</code></pre>")
+            << "";
+        QTest::newRow("JSON-LD naming a host")
+            << QByteArray(
+                   "<script "
+                   "type=\"application/ld+json\">{\"u\":\"fonts.googleapis.com/css\"}</script>")
+            << "";
+        QTest::newRow("cookie-setting video embed")
+            << QByteArray("<iframe width=560 src=\"https://www.youtube.com/embed/abc\" "
+                          "allowfullscreen></iframe>")
+            << "yt";
+        QTest::newRow("privacy-enhanced video embed, lazy")
+            << QByteArray("<iframe data-src=\"//www.youtube-nocookie.com/embed/abc\"></iframe>")
+            << "yt-nocookie";
+        QTest::newRow("a link to a video is no embed")
+            << QByteArray("<a href=\"https://www.youtube.com/embed/abc\">watch</a>") << "";
+        QTest::newRow("affiliate link with its tag, any country")
+            << QByteArray("<a href=\"https://www.amazon.co.uk/dp/B0?ref=x&amp;tag=me-21\">buy</a>")
+            << "amazon";
+        QTest::newRow("affiliate short link")
+            << QByteArray("<a href='https://amzn.to/3xYz'>buy</a>") << "amazon";
+        QTest::newRow("a plain shop link is no affiliate link")
+            << QByteArray("<a href=\"https://www.amazon.com/dp/B0?th=1\">buy</a>") << "";
+        QTest::newRow("a look-alike host")
+            << QByteArray("<a href=\"https://notamazn.to/x\">x</a>"
+                          "<script src=\"https://evilyoutube.com/embed/\"></script>")
+            << "";
+        QTest::newRow("font stylesheet, and a hint that loads nothing")
+            << QByteArray(
+                   "<link rel=preconnect href=\"https://fonts.googleapis.com\">"
+                   "<link rel=\"stylesheet\" href=\"https://fonts.googleapis.com/css2?family=A\">")
+            << "fonts";
+        QTest::newRow("a hint alone")
+            << QByteArray("<link rel=\"dns-prefetch\" href=\"//fonts.googleapis.com\">") << "";
+        QTest::newRow("font import in a style body")
+            << QByteArray(
+                   "<style>@import url('https://fonts.googleapis.com/css?family=B');</style>")
+            << "fonts";
+        QTest::newRow("pixel in a srcset, upper-case host")
+            << QByteArray("<img srcset=\"a.png 1x, HTTPS://PX.ADS.TEST/t.gif?u=1 2x\">") << "pixel";
+        QTest::newRow("template expressions around the address")
+            << QByteArray("{% if site.yt %}<iframe src=\"https://www.youtube.com/embed/{{ id }}\">"
+                          "</iframe>{% endif %}")
+            << "yt";
+    }
+    void pageScanFindsWhatIsLoaded() {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, expected);
+        QCOMPARE(ids(SiteScan::scanPage(page, testCatalogue())), expected);
+    }
+
+    void siteScanReadsPagesAndTemplatesInTheFolder() {
+        QTemporaryDir dir, outside;
+        const QString site = dir.path();
+        const QByteArray yt = "<iframe src=\"https://www.youtube.com/embed/a\"></iframe>";
+        TestData::write(site, "index.html", yt);
+        TestData::write(site, "b/page.HTM", yt);
+        TestData::write(site, "_includes/footer.njk", "<a href=\"https://amzn.to/x\">x</a>");
+        TestData::write(site, "notes.md", yt);
+        TestData::write(site, ".git/x.html", yt);
+        TestData::write(site, "node_modules/x.html", yt);
+        TestData::write(outside.path(), "far.html", yt);
+        QFile::link(outside.path() + "/far.html", site + "/far.html");
+        QFile::link(outside.path(), site + "/far");
+        QFile::link(site + "/b", site + "/loop");
+        QFile::link(site + "/missing.html", site + "/gone.html");
+        // A folder whose name is not UTF-8: read all the same.
+        const QByteArray odd = QFile::encodeName(site) + "/odd\xff";
+        QVERIFY(::mkdir(odd.constData(), 0755) == 0);
+        QFile page;
+        QVERIFY(page.open(::open((odd + "/x.html").constData(), O_WRONLY | O_CREAT, 0644),
+                          QIODevice::WriteOnly, QFile::AutoCloseHandle));
+        page.write(yt);
+        page.close();
+
+        const SiteScanResult r = SiteScan::scan(site, testCatalogue());
+        QCOMPARE(r.found.keys(), QStringList({"amazon", "yt"}));
+        QCOMPARE(r.found.value("amazon"), QStringList{"_includes/footer.njk"});
+        QCOMPARE(r.found.value("yt"), QStringList({"b/page.HTM", "index.html",
+                                                   FolderListing::shownName("odd\xff/x.html")}));
+        QCOMPARE(r.unreadable.size(), 1);
+        QCOMPARE(r.unreadable.first().path, QStringLiteral("gone.html"));
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        ::unlink((odd + "/x.html").constData());
+        ::rmdir(odd.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSiteScan)
+#include "tst_sitescan.moc"
