@@ -49,6 +49,16 @@ struct Options {
                                   QStringLiteral("Put links to the site's legal pages into every "
                                                  "HTML page of the site (in its <footer>, else "
                                                  "before </body>).")};
+    QCommandLineOption layout{QStringLiteral("layout"),
+                              QStringLiteral("Give the pages the look of this page of the site "
+                                             "(in its top folder, e.g. index.html): everything "
+                                             "outside its <main> stays, the page's text goes in."),
+                              QStringLiteral("PAGE")};
+    QCommandLineOption layoutElement{QStringLiteral("layout-element"),
+                                     QStringLiteral("With --layout: the element of that page that "
+                                                    "holds its own text, by tag name or #id "
+                                                    "(default: main)."),
+                                     QStringLiteral("ELEMENT")};
     QCommandLineOption remove{QStringLiteral("remove"),
                               QStringLiteral("Take out of the site's pages everything the program "
                                              "put there; the legal pages stay.")};
@@ -90,8 +100,8 @@ int run(const QStringList &arguments) {
         QStringLiteral("Writes one filled HTML page per chosen legal page into SITE_FOLDER and\n"
                        "prints the line of link code for the site's home page on standard\n"
                        "output. A page of the same name there is replaced."));
-    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.placeLinks, o.remove,
-                       o.dryRun, o.data, o.list});
+    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.placeLinks, o.layout,
+                       o.layoutElement, o.remove, o.dryRun, o.data, o.list});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
     if (const auto ended = CommandLine::parse(
@@ -127,11 +137,16 @@ int run(const QStringList &arguments) {
     const bool dry = parser.isSet(o.dryRun);
     const bool writesPages = parser.isSet(o.all) || parser.isSet(o.page);
     if (parser.isSet(o.remove)) {
-        if (writesPages || parser.isSet(o.placeLinks))
+        if (writesPages || parser.isSet(o.placeLinks) || parser.isSet(o.layout))
             return usageError(kCommand,
                               QStringLiteral("--remove goes alone (with --dry-run if you like)"));
         return SiteCommand::remove(siteFolder, dry);
     }
+    if (parser.isSet(o.layout) && !writesPages)
+        return usageError(kCommand, QStringLiteral("--layout needs the pages to write (--page or "
+                                                   "--all)"));
+    if (parser.isSet(o.layoutElement) && !parser.isSet(o.layout))
+        return usageError(kCommand, QStringLiteral("--layout-element needs --layout"));
     SiteCommand::Placing placing;
     placing.links = parser.isSet(o.placeLinks);
     if (!writesPages && placing.any())
@@ -144,12 +159,24 @@ int run(const QStringList &arguments) {
         return usageError(kCommand, QStringLiteral("there is no page '%1' (see 'clausewright pages "
                                                    "--list-pages')")
                                         .arg(*unknown));
+    std::shared_ptr<const PageLayout> layout;
+    if (parser.isSet(o.layout)) {
+        QString why;
+        std::optional<PageLayout> loaded = PageLayout::load(siteFolder, parser.value(o.layout),
+                                                            parser.value(o.layoutElement), &why);
+        if (!loaded) {
+            Console::say(why + QLatin1Char('.'));
+            return CommandLine::Refused;
+        }
+        layout = std::make_shared<const PageLayout>(std::move(*loaded));
+    }
     PageGenerator generator(
         {pagesFolder,
          siteFolder,
          pages,
          {parser.value(o.siteName), parser.value(o.siteUrl), parser.value(o.email)},
-         QDate::currentDate()});
+         QDate::currentDate(),
+         layout});
     UserMessage refusal;
     if (!generator.prepare(&refusal))
         return CommandLine::refused(refusal);

@@ -109,7 +109,9 @@ bool PageGenerator::makePage(int index, Page *page) {
                         .arg(QFileInfo(entry.filePath).fileName(), reason));
     made.text = PageFormat::compose(m_charset.htmlTemplate, made.names.title, made.content,
                                     m_job.site, m_job.date);
-    if (!QkFile::writeBytes(m_charset.encode(made.text), made.path, &reason))
+    const QByteArray bytes = m_job.layout ? m_job.layout->dress(made.names.title, made.text)
+                                          : m_charset.encode(made.text);
+    if (!QkFile::writeBytes(bytes, made.path, &reason))
         return fail(QStringLiteral("it cannot be written to \"%1\" (%2)")
                         .arg(QDir::toNativeSeparators(made.path), reason));
 

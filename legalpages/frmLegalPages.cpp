@@ -273,7 +273,8 @@ void frmLegalPages::cmdCreatePages_Click() {
                              Dir1->path(),
                              lstDisclaimers->tickedEntries(),
                              {txtSiteName->text(), txtSiteUrl->text(), txtemail->text()},
-                             QDate::currentDate()});
+                             QDate::currentDate(),
+                             {}});
     UserMessage refusal;
     if (!generator.prepare(&refusal)) {
         Seam::information(this, refusal.text, refusal.title);

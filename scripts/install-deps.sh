@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev xvfb xauth xdotool x11-utils
           fonts-dejavu-core fonts-liberation2 dpkg-dev file lintian appstream
-          libtomlplusplus-dev)
+          libtomlplusplus-dev libgumbo-dev tidy)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

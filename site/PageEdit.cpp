@@ -153,7 +153,7 @@ Anchors findAnchors(QByteArrayView page, const Placement &placement) {
 
 const char kOptOutIcon[] =
     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"14\" viewBox=\"0 0 30 14\" "
-    "aria-hidden=\"true\" focusable=\"false\" style=\"vertical-align:middle\">"
+    "aria-hidden=\"true\" style=\"vertical-align:middle\">"
     "<rect x=\"0.5\" y=\"0.5\" width=\"29\" height=\"13\" rx=\"6.5\" fill=\"#fff\" "
     "stroke=\"#06f\"/><path d=\"M15 0.5h8a6.5 6.5 0 0 1 0 13h-8z\" fill=\"#06f\"/>"
     "<path d=\"M5.5 7.2l2.2 2.2 4-4.6\" fill=\"none\" stroke=\"#06f\" stroke-width=\"1.6\"/>"

@@ -3,9 +3,11 @@
 #include "FileSizeLimit.h"
 #include "TestData.h"
 #include "site/PageEdit.h"
+#include "site/PageLayout.h"
 #include "site/SiteEditor.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -110,6 +112,72 @@ private slots:
         QCOMPARE(twice.bytes.count(kStart), 2); // ours, and the page's stray one
         QVERIFY(twice.bytes.contains(">B</a>") && !twice.bytes.contains(">A</a>"));
         QCOMPARE(PageEdit::strip(twice.bytes), page);
+    }
+
+    // The legal page takes everything outside the layout page's <main> (or the element named),
+    // its title replaced and its canonical link dropped, and stays valid HTML.
+    void layoutLendsItsLook_data() {
+        QTest::addColumn<QByteArray>("layout");
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QByteArray>("expected"); // "" when refused
+        PageEdit::Placement withIcon = links();
+        withIcon.links.append({"your-privacy-choices.html", "Your Privacy Choices", true});
+        const B home =
+            PageEdit::edit(TestData::read(CW_SOURCE_DIR "/examples/site/index.html"), 0, withIcon)
+                .bytes;
+        QTest::newRow("the example site's home page, with the links") << home << "" << home;
+        const B cp1252 = "<!DOCTYPE html><html><head><meta charset=windows-1252><TITLE>Caf\xe9"
+                         "</TITLE><link rel=canonical href=/>\r\n</head><body><DIV id=content>"
+                         "<p>x</p></DIV><p>\xe9</p></body></html>\r\n";
+        QTest::newRow("Windows-1252, an element by id, upper case")
+            << cp1252 << "#content"
+            << B("<!DOCTYPE html><html><head><meta charset=windows-1252><TITLE>Privacy &amp; "
+                 "Caf\xe9</TITLE>\r\n</head><body><DIV id=content>\n<h1>T\xe9</h1>\n</DIV><p>"
+                 "\xe9</p></body></html>\r\n");
+        QTest::newRow("no <main>") << B("<body><p>x</p></body>") << "" << B();
+        QTest::newRow("<main> without its end tag")
+            << B("<body><main><p>x</p></body>") << "" << B();
+    }
+    void layoutLendsItsLook() {
+        QFETCH(QByteArray, layout);
+        QFETCH(QString, element);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir site;
+        TestData::write(site.path(), "index.html", layout);
+        QString why;
+        const std::optional<PageLayout> loaded =
+            PageLayout::load(site.path(), "index.html", element, &why);
+        if (expected.isEmpty()) {
+            QVERIFY(!loaded);
+            QVERIFY2(why.contains("has no <main> element with a start and an end tag"),
+                     qPrintable(why));
+            return;
+        }
+        QVERIFY2(loaded, qPrintable(why));
+        const QString composed = "<html><head><title>x</title></head><body><header>h</header>"
+                                 "<main>\n<h1>T\u00e9</h1>\n</main></body></html>";
+        const QByteArray dressed = loaded->dress("Privacy & Caf\u00e9", composed);
+        if (element.isEmpty()) {
+            // Outside <main>, the layout page's bytes; inside, the legal text.
+            const qsizetype open = layout.indexOf("<main>") + 6, close = layout.indexOf("</main>");
+            QCOMPARE(dressed.left(dressed.indexOf("<main>") + 6)
+                         .replace("<title>Privacy &amp; Caf\xc3\xa9</title>",
+                                  "<title>Plain Living Notes</title>"),
+                     layout.left(open));
+            QCOMPARE(dressed.sliced(dressed.indexOf("</main>")), layout.sliced(close));
+            QVERIFY(dressed.contains("<main>\n<h1>T\xc3\xa9</h1>\n</main>"));
+            const QString page = site.filePath("privacy-policy.html");
+            TestData::write(site.path(), "privacy-policy.html", dressed);
+            QProcess tidy;
+            tidy.start("tidy", {"-q", "-e", page});
+            if (!tidy.waitForFinished(20000))
+                QSKIP("tidy cannot run here");
+            QCOMPARE(tidy.readAllStandardError(), QByteArray());
+            QCOMPARE(tidy.exitCode(), 0);
+        } else {
+            QCOMPARE(dressed, expected);
+        }
+        QVERIFY(!PageLayout::load(site.path(), "sub/index.html", element, &why));
     }
 
     // The whole site: pages in subfolders link upwards, links and special files are never
