@@ -29,7 +29,7 @@ struct Folders {
     }
     PageGenerator generator(const QList<CatalogueEntry> &entries,
                             const SiteFacts &facts = {"Acme", "   ", "a@acme.test"}) const {
-        return PageGenerator({pages, site, entries, facts, QDate(2026, 12, 6)});
+        return PageGenerator({pages, site, entries, facts, QDate(2026, 12, 6), {}});
     }
     QByteArray page(const QString &name) const { return TestData::read(site + "/" + name); }
     // Everything in the site folder: an unfilled copy or a temporary file would show here.
