@@ -2,6 +2,7 @@
 
 #include "cli/ArticlesCommand.h"
 #include "cli/Console.h"
+#include "cli/FactsCommand.h"
 #include "cli/PagesCommand.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,8 @@ QString overview() {
         "                    for its home page\n"
         "  pages --list-pages\n"
         "                    list the pages that --page can name\n"
+        "  facts SITE_FOLDER print a complete site facts file for the site: its questions, the\n"
+        "                    answers of --facts FILE and the services a scan of the site finds\n"
         "\n"
         "Options:\n"
         "  -h, --help        show this help; COMMAND --help shows the command's options\n"
@@ -55,6 +58,8 @@ int run(const QStringList &arguments) {
         return ArticlesCommand::run(rest);
     if (first == QLatin1String("pages"))
         return PagesCommand::run(rest);
+    if (first == QLatin1String("facts"))
+        return FactsCommand::run(rest);
     return usageError(QString(), first.startsWith(QLatin1Char('-'))
                                      ? QStringLiteral("unknown option '%1'").arg(first)
                                      : QStringLiteral("unknown command '%1'").arg(first));

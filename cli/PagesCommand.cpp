@@ -2,10 +2,14 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
+#include "cli/FactsCommand.h"
 #include "cli/SiteCommand.h"
 #include "core/Catalogue.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
+#include "site/FactCheck.h"
+#include "site/FactQuestions.h"
+#include "site/SiteScan.h"
 
 #include <QCommandLineParser>
 #include <QDate>
@@ -45,6 +49,19 @@ struct Options {
                             QStringLiteral("DIR")};
     QCommandLineOption list{QStringLiteral("list-pages"),
                             QStringLiteral("List the pages --page can name.")};
+    QCommandLineOption facts{QStringLiteral("facts"),
+                             QStringLiteral("The site facts file the pages state (see "
+                                            "'clausewright facts'); it gives the site's name, "
+                                            "address and e-mail too, which the options above "
+                                            "override, and what goes into the site's pages "
+                                            "(place.*), which the options below set."),
+                             QStringLiteral("FILE")};
+    QCommandLineOption draft{QStringLiteral("draft"),
+                             QStringLiteral("Write the pages even where a fact is open, showing "
+                                            "\"[CHECK: question]\" there; for review only.")};
+    QCommandLineOption verbose{QStringLiteral("verbose"),
+                               QStringLiteral("Also say each page's review notes, and each page "
+                                              "kept because only its date would change.")};
     QCommandLineOption placeLinks{QStringLiteral("place-links"),
                                   QStringLiteral("Put links to the site's legal pages into every "
                                                  "HTML page of the site (in its <footer>, else "
@@ -64,6 +81,13 @@ struct Options {
                                              "put there; the legal pages stay.")};
 };
 
+// Each open fact the pages need, "KEY: question", on standard error.
+void sayMissing(const PageGenerator &generator, const QString &lead) {
+    Console::say(lead);
+    for (const QString &key : generator.missingFacts())
+        Console::err(FactQuestions::named(key) + QLatin1Char('\n'));
+}
+
 int dryRun(const PageGenerator &generator, QStringList *coming) {
     QString links;
     for (const PageGenerator::PlannedPage &page : generator.plan()) {
@@ -77,8 +101,21 @@ int dryRun(const PageGenerator &generator, QStringList *coming) {
     return CommandLine::Done;
 }
 
-int work(PageGenerator &generator) {
-    generator.makeAll();
+int work(PageGenerator &generator, bool verbose) {
+    if (!generator.missingFacts().isEmpty())
+        sayMissing(generator, QStringLiteral("drafts: these facts are open, the pages show "
+                                             "\"[CHECK: question]\" for them:"));
+    for (int index = 0; index < generator.count(); ++index) {
+        PageGenerator::Page page;
+        if (!generator.makePage(index, &page) || !verbose)
+            continue;
+        if (page.unchanged)
+            Console::say(
+                QStringLiteral("%1 kept: only its date would change.").arg(page.names.fileName));
+        for (const QString &note : std::as_const(page.review))
+            Console::err(page.names.fileName + QStringLiteral(": review: ") + note +
+                         QLatin1Char('\n'));
+    }
     for (const PageGenerator::Failure &failure : generator.failures())
         Console::say(
             QStringLiteral("%1 could not be made: %2.").arg(failure.fileName, failure.reason));
@@ -101,7 +138,8 @@ int run(const QStringList &arguments) {
                        "prints the line of link code for the site's home page on standard\n"
                        "output. A page of the same name there is replaced."));
     parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.placeLinks, o.layout,
-                       o.layoutElement, o.remove, o.dryRun, o.data, o.list});
+                       o.layoutElement, o.remove, o.dryRun, o.data, o.list, o.facts, o.draft,
+                       o.verbose});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
     if (const auto ended = CommandLine::parse(
@@ -135,20 +173,36 @@ int run(const QStringList &arguments) {
         return usageError(kCommand, QStringLiteral("--page and --all do not go together"));
     const QString siteFolder = QDir::cleanPath(site.absoluteFilePath());
     const bool dry = parser.isSet(o.dryRun);
+    Facts facts;
+    if (parser.isSet(o.facts) && !FactsCommand::load(parser.value(o.facts), facts))
+        return CommandLine::Refused;
     const bool writesPages = parser.isSet(o.all) || parser.isSet(o.page);
     if (parser.isSet(o.remove)) {
         if (writesPages || parser.isSet(o.placeLinks) || parser.isSet(o.layout))
             return usageError(kCommand,
                               QStringLiteral("--remove goes alone (with --dry-run if you like)"));
+        // The facts file no longer asks for links or a banner; the pages' look stays.
+        SiteCommand::Placing none = SiteCommand::Placing::from(facts);
+        none.links = none.consent = false;
+        if (parser.isSet(o.facts) && !dry &&
+            !SiteCommand::record(parser.value(o.facts), facts, none))
+            return CommandLine::Refused;
         return SiteCommand::remove(siteFolder, dry);
     }
+    // What the command line says, else what the facts file recorded.
+    SiteCommand::Placing placing = SiteCommand::Placing::from(facts);
+    if (parser.isSet(o.placeLinks))
+        placing.links = true;
+    if (parser.isSet(o.layout))
+        placing.layout = parser.value(o.layout);
     if (parser.isSet(o.layout) && !writesPages)
         return usageError(kCommand, QStringLiteral("--layout needs the pages to write (--page or "
                                                    "--all)"));
     if (parser.isSet(o.layoutElement) && !parser.isSet(o.layout))
         return usageError(kCommand, QStringLiteral("--layout-element needs --layout"));
-    SiteCommand::Placing placing;
-    placing.links = parser.isSet(o.placeLinks);
+    if (parser.isSet(o.facts) && !dry && (parser.isSet(o.placeLinks) || parser.isSet(o.layout)) &&
+        !SiteCommand::record(parser.value(o.facts), facts, placing))
+        return CommandLine::Refused;
     if (!writesPages && placing.any())
         return SiteCommand::place(siteFolder, catalogue, {}, placing, dry);
 
@@ -160,28 +214,56 @@ int run(const QStringList &arguments) {
                                                    "--list-pages')")
                                         .arg(*unknown));
     std::shared_ptr<const PageLayout> layout;
-    if (parser.isSet(o.layout)) {
+    if (!placing.layout.isEmpty()) {
         QString why;
-        std::optional<PageLayout> loaded = PageLayout::load(siteFolder, parser.value(o.layout),
-                                                            parser.value(o.layoutElement), &why);
+        std::optional<PageLayout> loaded =
+            PageLayout::load(siteFolder, placing.layout, parser.value(o.layoutElement), &why);
         if (!loaded) {
             Console::say(why + QLatin1Char('.'));
             return CommandLine::Refused;
         }
         layout = std::make_shared<const PageLayout>(std::move(*loaded));
     }
-    PageGenerator generator(
-        {pagesFolder,
-         siteFolder,
-         pages,
-         {parser.value(o.siteName), parser.value(o.siteUrl), parser.value(o.email)},
-         QDate::currentDate(),
-         layout});
+    // An option given overrides the facts file; the facts file fills what is not given.
+    const auto given = [&](const QCommandLineOption &option, const char *key) {
+        return parser.isSet(option) ? parser.value(option) : facts.text(QString::fromLatin1(key));
+    };
+    const ServiceCatalogue services = ServiceCatalogue::load(
+        ServiceCatalogue::folderIn(CommandLine::dataFolder(parser.value(o.data))));
+    if (parser.isSet(o.facts)) {
+        for (const QString &error : services.errors())
+            Console::say(QStringLiteral("warning: ") + error);
+        const SiteScanResult scan = SiteScan::scan(site.absoluteFilePath(), services);
+        const QList<FactCheck::Contradiction> contradictions =
+            FactCheck::contradictions(facts, scan, services);
+        for (const FactCheck::Contradiction &c : contradictions)
+            Console::say(c.text + QLatin1Char('.'));
+        if (!contradictions.isEmpty()) {
+            Console::say(QStringLiteral("the facts contradict the site, so no page was written."));
+            return CommandLine::Refused;
+        }
+    }
+    PageGenerator generator({pagesFolder,
+                             QDir::cleanPath(site.absoluteFilePath()),
+                             pages,
+                             {given(o.siteName, "site.name"), given(o.siteUrl, "site.url"),
+                              given(o.email, "site.email")},
+                             QDate::currentDate(),
+                             layout});
+    generator.useFacts(facts, parser.isSet(o.draft));
+    generator.useCatalogue(services);
     UserMessage refusal;
-    if (!generator.prepare(&refusal))
+    if (!generator.prepare(&refusal)) {
+        if (generator.templateFaults().isEmpty() && !generator.missingFacts().isEmpty()) {
+            sayMissing(generator, QStringLiteral("these facts are open, so no page was written "
+                                                 "(answer them in the facts file, or write "
+                                                 "--draft pages):"));
+            return CommandLine::Refused;
+        }
         return CommandLine::refused(refusal);
+    }
     QStringList coming;
-    const int status = dry ? dryRun(generator, &coming) : work(generator);
+    const int status = dry ? dryRun(generator, &coming) : work(generator, parser.isSet(o.verbose));
     if (!dry)
         coming = generator.written();
     if (!placing.any())

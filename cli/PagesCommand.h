@@ -3,7 +3,7 @@
 #include <QStringList>
 
 // clausewright pages SITE_FOLDER (--page NAME... | --all) --site-name TEXT --site-url URL
-//     --email ADDRESS [--dry-run] [--data DIR]
+//     --email ADDRESS [--facts FILE [--draft]] [--verbose] [--dry-run] [--data DIR]
 // clausewright pages --list-pages [--data DIR]
 namespace PagesCommand {
 

@@ -2,7 +2,9 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
+#include "controllib/QkFile.h"
 #include "legalpages/LegalLinks.h"
+#include "site/FactsFile.h"
 #include "site/SiteEditor.h"
 
 namespace SiteCommand {
@@ -36,6 +38,25 @@ int edit(const QString &siteFolder, const PageEdit::Placement &placement, bool d
 }
 
 } // namespace
+
+Placing Placing::from(const Facts &facts) {
+    Placing placing;
+    placing.links = facts.flag(QStringLiteral("place.links"));
+    placing.layout = facts.text(QStringLiteral("place.layout"));
+    placing.consent = facts.flag(QStringLiteral("place.consent"));
+    return placing;
+}
+
+bool record(const QString &path, Facts facts, const Placing &placing) {
+    facts.set(QStringLiteral("place.links"), placing.links);
+    facts.set(QStringLiteral("place.layout"), placing.layout);
+    facts.set(QStringLiteral("place.consent"), placing.consent);
+    QString reason;
+    if (QkFile::writeBytes(FactsFile::write(facts).toUtf8(), path, &reason))
+        return true;
+    Console::say(QStringLiteral("the facts file %1 cannot be written (%2).").arg(path, reason));
+    return false;
+}
 
 int place(const QString &siteFolder, const QList<CatalogueEntry> &catalogue,
           const QStringList &coming, const Placing &placing, bool dryRun) {

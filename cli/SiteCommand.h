@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Catalogue.h"
+#include "site/Facts.h"
 
 #include <QList>
 #include <QString>
@@ -11,10 +12,19 @@
 // exit status.
 namespace SiteCommand {
 
+// What goes into the site's pages: the facts file's place.* keys.
 struct Placing {
     bool links = false;
-    bool any() const { return links; }
+    QString layout; // the page whose look the legal pages take; empty for none
+    bool consent = false;
+    // Whether the site's own pages change (the layout only changes the legal pages).
+    bool any() const { return links || consent; }
+    static Placing from(const Facts &facts);
 };
+
+// Writes placing into the facts file at path (facts as read from it), so that the next run with
+// that file alone (a site's CI) does the same. Says why on standard error when it cannot.
+bool record(const QString &path, Facts facts, const Placing &placing);
 
 // coming: the page files this run writes (or would write), linked even before they exist.
 int place(const QString &siteFolder, const QList<CatalogueEntry> &catalogue,

@@ -2,13 +2,21 @@
 
 #include "controllib/QkFile.h"
 #include "legalpages/LinkCode.h"
+#include "legalpages/PageDate.h"
 #include "legalpages/PageFormat.h"
+#include "site/FactQuestions.h"
+#include "site/ServiceTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
 
 PageGenerator::PageGenerator(PagesJob job) : m_job(std::move(job)) {}
+
+void PageGenerator::useFacts(const Facts &facts, bool draft) {
+    m_facts = facts;
+    m_draft = draft;
+}
 
 QString PageGenerator::templatePath(const QString &pagesFolder) {
     return pagesFolder + QStringLiteral("/html/template.html");
@@ -21,6 +29,8 @@ bool PageGenerator::prepare(UserMessage *refusal) {
         refused = checkTemplate();
     if (!refused)
         refused = checkNames();
+    if (!refused)
+        refused = checkFacts();
     if (refused) {
         if (refusal)
             *refusal = std::move(*refused);
@@ -74,6 +84,74 @@ std::optional<UserMessage> PageGenerator::checkNames() const {
                        QStringLiteral("Error")};
 }
 
+PageLanguage::Context PageGenerator::context() const {
+    PageLanguage::Context c =
+        m_catalogue ? ServiceTexts::context(*m_catalogue, m_facts) : PageLanguage::Context{};
+    c.world.facts = &m_facts;
+    c.world.pagePresent = [this](const QString &name) { return pageLink(name).has_value(); };
+    c.page = [this](const QString &name) { return pageLink(name); };
+    c.draft = m_draft;
+    return c;
+}
+
+// Page NAME ("terms-of-use") of this run, or already in the site folder.
+std::optional<PageLanguage::PageLink> PageGenerator::pageLink(const QString &name) const {
+    const QString fileName = name + QStringLiteral(".txt");
+    for (const CatalogueEntry &entry : m_job.pages) {
+        if (QFileInfo(entry.filePath).fileName().compare(fileName, Qt::CaseInsensitive) == 0) {
+            const PageNames names = PageNames::fromDisplayName(entry.displayName);
+            return PageLanguage::PageLink{names.fileName, names.title};
+        }
+    }
+    const PageNames names = PageNames::fromDisplayName(Catalogue::displayName(fileName));
+    if (QFileInfo(QDir(m_job.siteFolder).filePath(names.fileName)).isFile())
+        return PageLanguage::PageLink{names.fileName, names.title};
+    return std::nullopt;
+}
+
+std::optional<UserMessage> PageGenerator::checkFacts() {
+    for (const auto &[key, value] :
+         {std::pair{"site.name", m_job.site.name}, std::pair{"site.url", m_job.site.url},
+          std::pair{"site.email", m_job.site.email}}) {
+        if (!value.isEmpty())
+            m_facts.set(QString::fromLatin1(key), value);
+    }
+    m_missing.clear();
+    m_faults.clear();
+    m_reviews.clear();
+    const PageLanguage::Context c = context();
+    for (const CatalogueEntry &entry : m_job.pages) {
+        QString content;
+        if (!QkFile::LoadTextFromFile(content, entry.filePath))
+            continue; // told when the page is made
+        const PageLanguage::Rendered page = PageLanguage::render(content, c);
+        const QString file = QFileInfo(entry.filePath).fileName();
+        for (const QString &fault : page.errors)
+            m_faults.append(file + QStringLiteral(": ") + fault);
+        for (const QString &key : page.missing) {
+            if (!m_missing.contains(key))
+                m_missing.append(key);
+        }
+        const PageNames names = PageNames::fromDisplayName(entry.displayName);
+        m_reviews.append({names.fileName, names.title, page.review});
+    }
+    if (!m_faults.isEmpty())
+        return UserMessage{QStringLiteral("These page templates are faulty:\n\n%1\n\nNo page was "
+                                          "written.")
+                               .arg(m_faults.join(QLatin1Char('\n'))),
+                           QStringLiteral("Error")};
+    if (m_missing.isEmpty() || m_draft)
+        return std::nullopt;
+    QStringList named;
+    for (const QString &key : std::as_const(m_missing))
+        named.append(FactQuestions::named(key));
+    return UserMessage{QStringLiteral("These facts about the site are still open:\n\n%1\n\nAnswer "
+                                      "them in the Site Facts window or the facts file. No page "
+                                      "was written.")
+                           .arg(named.join(QLatin1Char('\n'))),
+                       QStringLiteral("Missing Facts")};
+}
+
 QList<PageGenerator::PlannedPage> PageGenerator::plan() const {
     QList<PlannedPage> pages;
     for (const CatalogueEntry &entry : m_job.pages) {
@@ -107,11 +185,16 @@ bool PageGenerator::makePage(int index, Page *page) {
     if (!QkFile::LoadTextFromFile(made.content, entry.filePath, &reason))
         return fail(QStringLiteral("its page template \"%1\" cannot be read (%2)")
                         .arg(QFileInfo(entry.filePath).fileName(), reason));
-    made.text = PageFormat::compose(m_charset.htmlTemplate, made.names.title, made.content,
+    const PageLanguage::Rendered rendered = PageLanguage::render(made.content, context());
+    made.review = rendered.review;
+    made.text = PageFormat::compose(m_charset.htmlTemplate, made.names.title, rendered.text,
                                     m_job.site, m_job.date);
     const QByteArray bytes = m_job.layout ? m_job.layout->dress(made.names.title, made.text)
                                           : m_charset.encode(made.text);
-    if (!QkFile::writeBytes(bytes, made.path, &reason))
+    QByteArray there;
+    made.unchanged = QFileInfo(made.path).isFile() && QkFile::readBytes(there, made.path) &&
+                     PageDate::differsOnlyInDate(there, bytes, PageFormat::dateText(m_job.date));
+    if (!made.unchanged && !QkFile::writeBytes(bytes, made.path, &reason))
         return fail(QStringLiteral("it cannot be written to \"%1\" (%2)")
                         .arg(QDir::toNativeSeparators(made.path), reason));
 

@@ -4,6 +4,9 @@
 #include "legalpages/PageCharset.h"
 #include "legalpages/PageNames.h"
 #include "legalpages/PagesJob.h"
+#include "site/Facts.h"
+#include "site/PageLanguage.h"
+#include "site/ServiceCatalogue.h"
 
 #include <QList>
 #include <QString>
@@ -21,13 +24,28 @@
 // catalogue file cannot be read, or that cannot be written, is left out of the link code and
 // remembered with its reason; the other pages go on. A file it would have replaced stays as it
 // was.
+//
+// Each catalogue text is first worked out in the pages' template language (site/PageLanguage.h)
+// on the site's facts (none unless useFacts() gives them), so a text without its marks is used as
+// it is. prepare() refuses the run when a page needs a fact that is still open (unless drafts are
+// asked for) or a page template is faulty; the review notes of each page are kept for the caller
+// and never written. A page already in the site that differs from the new one only in its date is
+// left untouched (PageDate).
 class PageGenerator {
 public:
     struct Page {
         PageNames names;
-        QString content; // the catalogue text, as read
-        QString text;    // the finished page
-        QString path;    // where it was (or should have been) written
+        QString content;        // the catalogue text, as read
+        QString text;           // the finished page
+        QString path;           // where it was (or should have been) written
+        QStringList review;     // the notes for the publisher, taken out of the page
+        bool unchanged = false; // the page there differed only in its date and was kept
+    };
+
+    struct Review {
+        QString fileName; // "privacy-policy.html"
+        QString title;    // "Privacy Policy"
+        QStringList notes;
     };
 
     struct Failure {
@@ -43,6 +61,13 @@ public:
 
     explicit PageGenerator(PagesJob job);
 
+    // The site's facts the pages state, and whether an open fact may show as "[CHECK: question]"
+    // instead of refusing the run. The job's site name, address and e-mail, where given, are the
+    // facts site.name, site.url and site.email. Call before prepare().
+    void useFacts(const Facts &facts, bool draft);
+    // The catalogue of services the pages' lists and tables describe the used services from.
+    void useCatalogue(const ServiceCatalogue &catalogue) { m_catalogue = catalogue; }
+
     static QString templatePath(const QString &pagesFolder);
     const PagesJob &job() const { return m_job; }
 
@@ -51,6 +76,12 @@ public:
     // names (no two pages of the job may be written to one file). Returns false with the message
     // to show when one fails; nothing has been written then.
     bool prepare(UserMessage *refusal);
+
+    // After prepare(): the open facts the pages need (keys, in order of first use), the faults of
+    // the page templates ("privacy-policy.txt: line 3: ..."), and each page's review notes.
+    const QStringList &missingFacts() const { return m_missing; }
+    const QStringList &templateFaults() const { return m_faults; }
+    const QList<Review> &reviews() const { return m_reviews; }
 
     // What a run writes, in order, and which files already there it replaces; nothing is written.
     QList<PlannedPage> plan() const;
@@ -77,6 +108,9 @@ public:
 private:
     std::optional<UserMessage> checkTemplate();
     std::optional<UserMessage> checkNames() const;
+    std::optional<UserMessage> checkFacts();
+    PageLanguage::Context context() const;
+    std::optional<PageLanguage::PageLink> pageLink(const QString &name) const;
 
     PagesJob m_job;
     PageCharset m_charset;
@@ -84,4 +118,10 @@ private:
     QStringList m_written;
     QList<Failure> m_failures;
     QString m_links;
+    Facts m_facts;
+    bool m_draft = false;
+    std::optional<ServiceCatalogue> m_catalogue;
+    QStringList m_missing;
+    QStringList m_faults;
+    QList<Review> m_reviews;
 };

@@ -21,7 +21,7 @@ struct PagesJob {
     SiteFacts site;
     QDate date; // the day put in for "[date]"
     // A page of the site whose look the pages take, or none: the HTML page template's look.
-    std::shared_ptr<const PageLayout> layout;
+    std::shared_ptr<const PageLayout> layout = nullptr;
 
     // The checks of the inputs, in their order: the first that fails, or nothing. Empty means the
     // empty text; blanks count as filled.

@@ -3,7 +3,9 @@
 #include "controllib/QkFile.h"
 #include "core/UserMessage.h"
 #include "legalpages/PageGenerator.h"
+#include "legalpages/SiteFactsSession.h"
 #include "legalpages/frmInsertLinksTMP.h"
+#include "legalpages/frmSiteFacts.h"
 #include "widgets/CatalogueList.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileList.h"
@@ -90,6 +92,10 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     Command1 =
         button(this, "Command1", QStringLiteral("&Close"), 5445, 8100, 6495, 555, buttonFont);
 
+    // In the free space of the title band, right of the title: the site's facts.
+    cmdSiteFacts = button(Picture1, "cmdSiteFacts", QStringLiteral("Site Fac&ts..."), 9645, 150,
+                          2520, 435, verdana(8.25, true));
+
     buildWorkingFields();
     Form_Load();
     fitCaptions(this);
@@ -99,6 +105,7 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
     connect(Dir1, &FolderList::changed, this, &frmLegalPages::Dir1_Change);
     connect(cmdCreatePages, &QPushButton::clicked, this, &frmLegalPages::cmdCreatePages_Click);
     connect(Command1, &QPushButton::clicked, this, &frmLegalPages::Command1_Click);
+    connect(cmdSiteFacts, &QPushButton::clicked, this, &frmLegalPages::cmdSiteFacts_Click);
 }
 
 void frmLegalPages::buildPickers() {
@@ -269,14 +276,30 @@ void frmLegalPages::cmdCreatePages_Click() {
     QList<bool> ticked;
     for (int row = 0; row < lstDisclaimers->count(); ++row)
         ticked.append(lstDisclaimers->isTicked(row));
-    PageGenerator generator({m_pagesFolder,
-                             Dir1->path(),
-                             lstDisclaimers->tickedEntries(),
-                             {txtSiteName->text(), txtSiteUrl->text(), txtemail->text()},
-                             QDate::currentDate(),
-                             {}});
+    // The site's facts, from the facts file the Site Facts window uses, checked against a scan
+    // of the site's pages.
+    if (m_siteFacts)
+        m_factsPath = m_siteFacts->session().factsPath();
+    SiteFactsSession facts(Dir1->path(), Seam::programFolder());
+    QString factsError;
+    if (!facts.load(m_factsPath.isEmpty() ? facts.factsPath() : m_factsPath, &factsError)) {
+        Seam::information(this, factsError, QStringLiteral("Error"));
+        return;
+    }
+    PageGenerator generator =
+        facts.generator(m_pagesFolder, lstDisclaimers->tickedEntries(),
+                        {txtSiteName->text(), txtSiteUrl->text(), txtemail->text()});
     UserMessage refusal;
-    if (!generator.prepare(&refusal)) {
+    const bool prepared = generator.prepare(&refusal);
+    const bool contradicted = !facts.contradictions().isEmpty();
+    // Once the page list, the site fields and the templates pass, the facts must hold.
+    const bool checked = prepared || !generator.missingFacts().isEmpty();
+    if (checked && generator.templateFaults().isEmpty() &&
+        (contradicted || !generator.missingFacts().isEmpty())) {
+        openSiteFacts(generator.missingFacts());
+        return;
+    }
+    if (!prepared) {
         Seam::information(this, refusal.text, refusal.title);
         return;
     }
@@ -320,6 +343,26 @@ void frmLegalPages::cmdCreatePages_Click() {
     links.exec();
     if (self)
         m_running = false;
+}
+
+void frmLegalPages::cmdSiteFacts_Click() {
+    openSiteFacts({});
+}
+
+void frmLegalPages::openSiteFacts(const QStringList &open) {
+    if (m_siteFacts)
+        m_siteFacts->close();
+    m_siteFacts = new frmSiteFacts(
+        Dir1->path(), Seam::programFolder(), lstDisclaimers->tickedEntries(),
+        {txtSiteName->text(), txtSiteUrl->text(), txtemail->text()}, m_factsPath, this);
+    m_siteFacts->setAttribute(Qt::WA_DeleteOnClose);
+    m_siteFacts->setWindowFlag(Qt::Window);
+    connect(m_siteFacts, &QDialog::finished, this, [this] {
+        if (m_siteFacts)
+            m_factsPath = m_siteFacts->session().factsPath();
+    });
+    m_siteFacts->show();
+    m_siteFacts->showOpen(open);
 }
 
 void frmLegalPages::Command1_Click() {

@@ -3,6 +3,7 @@
 #include "core/Catalogue.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -38,6 +39,9 @@ public slots:
     void lstDisclaimers_Click();
     void cmdCreatePages_Click();
     void Command1_Click();
+    // Opens the Site Facts window for the chosen folder and ticked pages; with open facts the
+    // pages need, on those questions.
+    void cmdSiteFacts_Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -73,6 +77,7 @@ private:
     QLineEdit *txtemail;
     QPushButton *cmdCreatePages;
     QPushButton *Command1;
+    QPushButton *cmdSiteFacts;
 
     // The working fields of page generation: text held out of sight, no controls.
     QObject *frPageParser;
@@ -85,4 +90,9 @@ private:
     QString m_loadError;
     bool m_centred = false;
     bool m_running = false;
+    // The facts file the Site Facts window last used (empty: the default beside the site).
+    QString m_factsPath;
+    QPointer<class frmSiteFacts> m_siteFacts;
+
+    void openSiteFacts(const QStringList &open);
 };

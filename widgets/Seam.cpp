@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
@@ -21,6 +22,7 @@ struct SeamState {
     RandomSource *random = nullptr;
     QString programFolder;
     std::function<void()> ender;
+    std::function<QString(const QString &)> saveChooser;
 };
 
 SeamState &state() {
@@ -69,6 +71,17 @@ QList<Seam::Message> &Seam::recordedMessages() {
 
 QList<Seam::Message> Seam::takeMessages() {
     return std::exchange(state().messages, {});
+}
+
+QString Seam::saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                           const QString &filter) {
+    if (state().saveChooser)
+        return state().saveChooser(suggested);
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+void Seam::setSaveFileChooser(std::function<QString(const QString &)> chooser) {
+    state().saveChooser = std::move(chooser);
 }
 
 bool Seam::openFolder(const QString &folder) {

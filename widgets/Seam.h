@@ -30,6 +30,13 @@ public:
     // The recorded messages, emptied.
     static QList<Message> takeMessages();
 
+    // The file the user chooses to save to in the desktop's save dialog, starting at suggested;
+    // an empty text when cancelled. A test sets what the "user" chooses instead (chooser gets the
+    // suggested path); nullptr goes back to the real dialog.
+    static QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                const QString &filter);
+    static void setSaveFileChooser(std::function<QString(const QString &)> chooser);
+
     // Opens a folder in the desktop's file manager without waiting for it. Returns false when the
     // folder does not exist or the desktop could not be asked to open it.
     static bool openFolder(const QString &folder);

@@ -1,0 +1,286 @@
+#include "legalpages/frmSiteFacts.h"
+
+#include "site/FactQuestions.h"
+#include "widgets/Seam.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString editorName(const QString &key) {
+    return QStringLiteral("fact_") + QString(key).replace(QLatin1Char('.'), QLatin1Char('_'));
+}
+
+} // namespace
+
+frmSiteFacts::frmSiteFacts(const QString &siteFolder, const QString &dataFolder,
+                           const QList<CatalogueEntry> &pages, const ::SiteFacts &site,
+                           const QString &factsPath, QWidget *parent)
+    : QDialog(parent), m_session(siteFolder, dataFolder),
+      m_pagesFolder(dataFolder + QStringLiteral("/templates/pages")), m_pages(pages), m_site(site) {
+    setObjectName(QStringLiteral("frmSiteFacts"));
+    setWindowTitle(QStringLiteral("Site Facts"));
+    setSizeGripEnabled(true);
+    resize(760, 620);
+
+    QString error;
+    if (!m_session.load(factsPath.isEmpty() ? m_session.factsPath() : factsPath, &error))
+        Seam::information(this, error, QStringLiteral("Error"));
+    // The legal pages window's fields fill what the facts leave open.
+    Facts facts = m_session.facts();
+    for (const auto &[key, value] :
+         {std::pair{"site.name", site.name}, std::pair{"site.url", site.url},
+          std::pair{"site.email", site.email}}) {
+        if (!facts.known(QString::fromLatin1(key)) && !value.isEmpty())
+            facts.set(QString::fromLatin1(key), value);
+    }
+    m_session.setFacts(facts);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *fileRow = new QHBoxLayout;
+    auto *pathLabel = new QLabel(QStringLiteral("Facts &file:"), this);
+    m_path = new QLineEdit(QDir::toNativeSeparators(m_session.factsPath()), this);
+    m_path->setObjectName(QStringLiteral("txtFactsFile"));
+    m_path->setReadOnly(true);
+    m_path->setAccessibleName(QStringLiteral("Facts file"));
+    pathLabel->setBuddy(m_path);
+    fileRow->addWidget(pathLabel);
+    fileRow->addWidget(m_path, 1);
+    layout->addLayout(fileRow);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setWordWrap(true);
+    m_status->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_status);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("tabsFacts"));
+    m_tabs->setAccessibleName(QStringLiteral("Site facts"));
+    m_tabs->addTab(buildQuestions(), QStringLiteral("&Questions"));
+    m_tabs->addTab(buildScan(), QStringLiteral("What the &scan found"));
+    m_tabs->addTab(buildReview(), QStringLiteral("&Review notes"));
+    layout->addWidget(m_tabs, 1);
+
+    auto *buttons = new QDialogButtonBox(this);
+    m_save = buttons->addButton(QStringLiteral("Sa&ve"), QDialogButtonBox::AcceptRole);
+    m_save->setObjectName(QStringLiteral("cmdSave"));
+    QPushButton *saveAs =
+        buttons->addButton(QStringLiteral("Save &As..."), QDialogButtonBox::ActionRole);
+    saveAs->setObjectName(QStringLiteral("cmdSaveAs"));
+    QPushButton *close = buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    layout->addWidget(buttons);
+    // Enter in a field must not close the window.
+    for (QPushButton *b : {m_save, saveAs, close}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    connect(m_save, &QPushButton::clicked, this, &frmSiteFacts::save);
+    connect(saveAs, &QPushButton::clicked, this, &frmSiteFacts::saveAs);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    refresh();
+}
+
+QWidget *frmSiteFacts::buildQuestions() {
+    auto *area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("scrQuestions"));
+    area->setWidgetResizable(true);
+    auto *page = new QWidget(area);
+    auto *form = new QFormLayout(page);
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    for (const FactQuestion &q : FactQuestions::all()) {
+        auto *caption = new QLabel(q.question, page);
+        caption->setWordWrap(true);
+        caption->setTextFormat(Qt::PlainText);
+        QWidget *editor;
+        const QString answer = SiteFactsSession::answerText(m_session.facts(), q.key);
+        if (q.kind == Facts::Kind::Bool) {
+            auto *combo = new QComboBox(page);
+            combo->addItems({QString(), QStringLiteral("yes"), QStringLiteral("no")});
+            combo->setCurrentIndex(answer.isEmpty() ? 0 : answer == QLatin1String("true") ? 1 : 2);
+            connect(combo, &QComboBox::currentIndexChanged, this,
+                    [this, key = q.key] { answerEdited(key); });
+            editor = combo;
+        } else {
+            auto *line = new QLineEdit(answer, page);
+            line->setPlaceholderText(q.answers);
+            connect(line, &QLineEdit::textEdited, this, [this, key = q.key] { answerEdited(key); });
+            editor = line;
+        }
+        editor->setObjectName(editorName(q.key));
+        editor->setAccessibleName(q.question);
+        editor->setAccessibleDescription(
+            q.key + (q.answers.isEmpty() ? QString() : QStringLiteral(": ") + q.answers));
+        editor->setToolTip(q.key);
+        caption->setBuddy(editor);
+        form->addRow(caption, editor);
+        m_editors.insert(q.key, editor);
+        m_captions.insert(q.key, caption);
+    }
+    area->setWidget(page);
+    return area;
+}
+
+QWidget *frmSiteFacts::buildScan() {
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    auto *contradictionsLabel =
+        new QLabel(QStringLiteral("Facts the site's pages &contradict:"), page);
+    m_contradictions = new QListWidget(page);
+    m_contradictions->setObjectName(QStringLiteral("lstContradictions"));
+    m_contradictions->setAccessibleName(QStringLiteral("Facts the site's pages contradict"));
+    contradictionsLabel->setBuddy(m_contradictions);
+    auto *foundLabel = new QLabel(QStringLiteral("Services &found on the site's pages:"), page);
+    m_found = new QTreeWidget(page);
+    m_found->setObjectName(QStringLiteral("treFound"));
+    m_found->setAccessibleName(QStringLiteral("Services found on the site's pages"));
+    m_found->setHeaderLabels(
+        {QStringLiteral("Service"), QStringLiteral("Category"), QStringLiteral("Where")});
+    m_found->setRootIsDecorated(false);
+    foundLabel->setBuddy(m_found);
+    const SiteScanResult &scan = m_session.scan();
+    for (const Service &s : m_session.catalogue().services()) {
+        const QStringList files = scan.found.value(s.id);
+        if (files.isEmpty())
+            continue;
+        auto *item =
+            new QTreeWidgetItem(m_found, {s.name + QStringLiteral(" (") + s.id + QLatin1Char(')'),
+                                          s.category, FactCheck::where(files)});
+        item->setToolTip(2, files.join(QLatin1Char('\n')));
+    }
+    m_found->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    layout->addWidget(contradictionsLabel);
+    layout->addWidget(m_contradictions, 1);
+    layout->addWidget(foundLabel);
+    layout->addWidget(m_found, 3);
+    return page;
+}
+
+QWidget *frmSiteFacts::buildReview() {
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    auto *label = new QLabel(QStringLiteral("Check each &note before you publish a page; "
+                                            "the notes are never written into the pages."),
+                             page);
+    label->setWordWrap(true);
+    m_review = new QTreeWidget(page);
+    m_review->setObjectName(QStringLiteral("treReview"));
+    m_review->setAccessibleName(QStringLiteral("Review notes of the ticked pages"));
+    m_review->setHeaderHidden(true);
+    label->setBuddy(m_review);
+    layout->addWidget(label);
+    layout->addWidget(m_review, 1);
+    return page;
+}
+
+void frmSiteFacts::answerEdited(const QString &key) {
+    QWidget *editor = m_editors.value(key);
+    QString typed;
+    if (auto *combo = qobject_cast<QComboBox *>(editor))
+        typed = combo->currentText();
+    else if (auto *line = qobject_cast<QLineEdit *>(editor))
+        typed = line->text();
+    Facts facts = m_session.facts();
+    if (!SiteFactsSession::setAnswer(facts, key, typed))
+        return;
+    m_session.setFacts(facts);
+    refresh();
+}
+
+void frmSiteFacts::refresh() {
+    m_contradictions->clear();
+    for (const FactCheck::Contradiction &c : m_session.contradictions())
+        m_contradictions->addItem(c.text + QLatin1Char('.'));
+
+    // The review notes as the pages stand now, keeping what was ticked off.
+    QMap<QString, bool> done;
+    for (int i = 0; i < m_review->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *page = m_review->topLevelItem(i);
+        for (int j = 0; j < page->childCount(); ++j)
+            done[page->text(0) + page->child(j)->text(0)] =
+                page->child(j)->checkState(0) == Qt::Checked;
+    }
+    m_review->clear();
+    PageGenerator generator = m_session.generator(m_pagesFolder, m_pages, m_site);
+    generator.prepare(nullptr);
+    QStringList open = generator.missingFacts();
+    for (const PageGenerator::Review &r : generator.reviews()) {
+        auto *page = new QTreeWidgetItem(m_review, {r.title});
+        for (const QString &note : r.notes) {
+            auto *item = new QTreeWidgetItem(page, {note});
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(0, done.value(r.title + note) ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+    m_review->expandAll();
+
+    for (auto it = m_captions.cbegin(); it != m_captions.cend(); ++it) {
+        QFont font = it.value()->font();
+        font.setBold(open.contains(it.key()));
+        it.value()->setFont(font);
+    }
+    QStringList said;
+    if (m_contradictions->count() > 0)
+        said << QStringLiteral("%1 facts contradict the site's pages (see What the scan found).")
+                    .arg(m_contradictions->count());
+    if (!open.isEmpty())
+        said << QStringLiteral("The ticked pages need %1 more answers (in bold).").arg(open.size());
+    if (!generator.templateFaults().isEmpty())
+        said << generator.templateFaults();
+    m_status->setText(said.isEmpty() ? QStringLiteral("The ticked pages have every fact they need.")
+                                     : said.join(QLatin1Char(' ')));
+    m_status->setAccessibleName(m_status->text());
+}
+
+void frmSiteFacts::showOpen(const QStringList &keys) {
+    m_tabs->setCurrentIndex(0);
+    if (!keys.isEmpty()) {
+        if (QWidget *editor = m_editors.value(keys.first()))
+            editor->setFocus();
+    }
+}
+
+bool frmSiteFacts::save() {
+    return saveTo(m_session.factsPath());
+}
+
+bool frmSiteFacts::saveAs() {
+    const QString path =
+        Seam::saveFileName(this, QStringLiteral("Save the Site Facts"), m_session.factsPath(),
+                           QStringLiteral("Site facts (*.toml)"));
+    return !path.isEmpty() && saveTo(path);
+}
+
+bool frmSiteFacts::saveTo(const QString &path) {
+    if (m_session.insideSite(path) &&
+        !Seam::question(this,
+                        QStringLiteral("\"%1\" is inside the site's folder, which is published as "
+                                       "it is: anyone could read the facts. Save there anyway?")
+                            .arg(QDir::toNativeSeparators(path)),
+                        QStringLiteral("Site Facts")))
+        return false;
+    QString error;
+    if (!m_session.save(path, &error)) {
+        Seam::information(this,
+                          QStringLiteral("The facts file \"%1\" cannot be written (%2).")
+                              .arg(QDir::toNativeSeparators(path), error),
+                          QStringLiteral("Error"));
+        return false;
+    }
+    m_path->setText(QDir::toNativeSeparators(path));
+    return true;
+}
