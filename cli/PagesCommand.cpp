@@ -76,6 +76,11 @@ struct Options {
                                                     "holds its own text, by tag name or #id "
                                                     "(default: main)."),
                                      QStringLiteral("ELEMENT")};
+    QCommandLineOption consent{QStringLiteral("consent"),
+                               QStringLiteral("Install a consent banner into the site, with the "
+                                              "services of the facts file (--facts) waiting for "
+                                              "consent, and a \"Cookie settings\" link in every "
+                                              "page.")};
     QCommandLineOption remove{QStringLiteral("remove"),
                               QStringLiteral("Take out of the site's pages everything the program "
                                              "put there; the legal pages stay.")};
@@ -138,8 +143,8 @@ int run(const QStringList &arguments) {
                        "prints the line of link code for the site's home page on standard\n"
                        "output. A page of the same name there is replaced."));
     parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.placeLinks, o.layout,
-                       o.layoutElement, o.remove, o.dryRun, o.data, o.list, o.facts, o.draft,
-                       o.verbose});
+                       o.layoutElement, o.consent, o.remove, o.dryRun, o.data, o.list, o.facts,
+                       o.draft, o.verbose});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
     if (const auto ended = CommandLine::parse(
@@ -178,7 +183,8 @@ int run(const QStringList &arguments) {
         return CommandLine::Refused;
     const bool writesPages = parser.isSet(o.all) || parser.isSet(o.page);
     if (parser.isSet(o.remove)) {
-        if (writesPages || parser.isSet(o.placeLinks) || parser.isSet(o.layout))
+        if (writesPages || parser.isSet(o.placeLinks) || parser.isSet(o.layout) ||
+            parser.isSet(o.consent))
             return usageError(kCommand,
                               QStringLiteral("--remove goes alone (with --dry-run if you like)"));
         // The facts file no longer asks for links or a banner; the pages' look stays.
@@ -195,16 +201,23 @@ int run(const QStringList &arguments) {
         placing.links = true;
     if (parser.isSet(o.layout))
         placing.layout = parser.value(o.layout);
+    if (parser.isSet(o.consent))
+        placing.consent = true;
+    if (parser.isSet(o.consent) && !parser.isSet(o.facts))
+        return usageError(kCommand, QStringLiteral("--consent needs the site's facts (--facts "
+                                                   "FILE): they say which services wait"));
     if (parser.isSet(o.layout) && !writesPages)
         return usageError(kCommand, QStringLiteral("--layout needs the pages to write (--page or "
                                                    "--all)"));
     if (parser.isSet(o.layoutElement) && !parser.isSet(o.layout))
         return usageError(kCommand, QStringLiteral("--layout-element needs --layout"));
-    if (parser.isSet(o.facts) && !dry && (parser.isSet(o.placeLinks) || parser.isSet(o.layout)) &&
+    if (parser.isSet(o.facts) && !dry &&
+        (parser.isSet(o.placeLinks) || parser.isSet(o.layout) || placing.consent) &&
         !SiteCommand::record(parser.value(o.facts), facts, placing))
         return CommandLine::Refused;
     if (!writesPages && placing.any())
-        return SiteCommand::place(siteFolder, catalogue, {}, placing, dry);
+        return SiteCommand::place(siteFolder, catalogue, {}, placing, dry, facts,
+                                  CommandLine::dataFolder(parser.value(o.data)));
 
     QList<CatalogueEntry> pages;
     if (parser.isSet(o.all))
@@ -268,7 +281,8 @@ int run(const QStringList &arguments) {
         coming = generator.written();
     if (!placing.any())
         return status;
-    return std::max(status, SiteCommand::place(siteFolder, catalogue, coming, placing, dry));
+    return std::max(status, SiteCommand::place(siteFolder, catalogue, coming, placing, dry, facts,
+                                               CommandLine::dataFolder(parser.value(o.data))));
 }
 
 } // namespace PagesCommand

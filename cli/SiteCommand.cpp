@@ -4,6 +4,7 @@
 #include "cli/Console.h"
 #include "controllib/QkFile.h"
 #include "legalpages/LegalLinks.h"
+#include "site/ConsentBanner.h"
 #include "site/FactsFile.h"
 #include "site/SiteEditor.h"
 
@@ -11,7 +12,7 @@ namespace SiteCommand {
 
 namespace {
 
-const QString kConsentFolder = QStringLiteral("clausewright-consent");
+const QString kConsentFolder = ConsentBanner::folderName();
 
 int edit(const QString &siteFolder, const PageEdit::Placement &placement, bool dryRun,
          const QString &done) {
@@ -51,6 +52,14 @@ bool record(const QString &path, Facts facts, const Placing &placing) {
     facts.set(QStringLiteral("place.links"), placing.links);
     facts.set(QStringLiteral("place.layout"), placing.layout);
     facts.set(QStringLiteral("place.consent"), placing.consent);
+    // The banner the program installs is the site's consent tool while it is there.
+    if (placing.consent) {
+        facts.set(QStringLiteral("consent.tool"), QStringLiteral("clausewright"));
+        facts.set(QStringLiteral("consent.honours_gpc"), true);
+    } else if (facts.text(QStringLiteral("consent.tool")) == QLatin1String("clausewright")) {
+        facts.set(QStringLiteral("consent.tool"), QStringLiteral("none"));
+        facts.set(QStringLiteral("consent.honours_gpc"), false);
+    }
     QString reason;
     if (QkFile::writeBytes(FactsFile::write(facts).toUtf8(), path, &reason))
         return true;
@@ -59,7 +68,8 @@ bool record(const QString &path, Facts facts, const Placing &placing) {
 }
 
 int place(const QString &siteFolder, const QList<CatalogueEntry> &catalogue,
-          const QStringList &coming, const Placing &placing, bool dryRun) {
+          const QStringList &coming, const Placing &placing, bool dryRun, const Facts &facts,
+          const QString &dataFolder) {
     PageEdit::Placement placement;
     placement.consentFolder = kConsentFolder;
     if (placing.links) {
@@ -71,13 +81,43 @@ int place(const QString &siteFolder, const QList<CatalogueEntry> &catalogue,
             return CommandLine::Refused;
         }
     }
-    return edit(siteFolder, placement, dryRun, QStringLiteral("now link to the legal pages"));
+    if (placing.consent) {
+        auto services = std::make_shared<ServiceCatalogue>(
+            ServiceCatalogue::load(ServiceCatalogue::folderIn(dataFolder)));
+        const QList<ConsentBanner::Category> categories =
+            ConsentBanner::categories(facts, *services);
+        QString why;
+        if (dryRun)
+            Console::err(QStringLiteral("would write %1/: %2\n")
+                             .arg(kConsentFolder, ConsentBanner::fileNames().join(", ")));
+        else if (!ConsentBanner::install(siteFolder, dataFolder + QStringLiteral("/consent"),
+                                         ConsentBanner::settings(categories), &why)) {
+            Console::say(QStringLiteral("the consent banner cannot be installed: %1.").arg(why));
+            return CommandLine::SomeFailed;
+        }
+        placement.consent = true;
+        placement.matcher = ConsentBanner::matcher(services, categories);
+    }
+    return edit(siteFolder, placement, dryRun,
+                placing.consent ? QStringLiteral("now wait for consent")
+                                : QStringLiteral("now link to the legal pages"));
 }
 
 int remove(const QString &siteFolder, bool dryRun) {
     PageEdit::Placement nothing;
     nothing.consentFolder = kConsentFolder;
-    return edit(siteFolder, nothing, dryRun, QStringLiteral("are back as they were"));
+    const int status = edit(siteFolder, nothing, dryRun, QStringLiteral("are back as they were"));
+    QStringList removed;
+    QString why;
+    const bool ok = ConsentBanner::remove(siteFolder, dryRun, &removed, &why);
+    for (const QString &name : std::as_const(removed))
+        Console::err((dryRun ? QStringLiteral("would remove ") : QStringLiteral("removed ")) +
+                     name + QLatin1Char('\n'));
+    if (!ok) {
+        Console::say(why + QLatin1Char('.'));
+        return CommandLine::SomeFailed;
+    }
+    return status;
 }
 
 } // namespace SiteCommand

@@ -27,8 +27,11 @@ struct Placing {
 bool record(const QString &path, Facts facts, const Placing &placing);
 
 // coming: the page files this run writes (or would write), linked even before they exist.
+// The consent banner takes its categories from facts and its files from dataFolder.
 int place(const QString &siteFolder, const QList<CatalogueEntry> &catalogue,
-          const QStringList &coming, const Placing &placing, bool dryRun);
+          const QStringList &coming, const Placing &placing, bool dryRun, const Facts &facts,
+          const QString &dataFolder);
+// Takes the program's insertions out of every page, and the consent banner's files away.
 int remove(const QString &siteFolder, bool dryRun);
 
 } // namespace SiteCommand
