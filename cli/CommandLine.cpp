@@ -4,6 +4,7 @@
 #include "cli/Console.h"
 #include "cli/FactsCommand.h"
 #include "cli/PagesCommand.h"
+#include "cli/ScanCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,6 +32,8 @@ QString overview() {
         "                    list the pages that --page can name\n"
         "  facts SITE_FOLDER print a complete site facts file for the site: its questions, the\n"
         "                    answers of --facts FILE and the services a scan of the site finds\n"
+        "  scan SITE         list the third-party services the pages of a web site load or\n"
+        "                    link to, with the files where each was found\n"
         "\n"
         "Options:\n"
         "  -h, --help        show this help; COMMAND --help shows the command's options\n"
@@ -60,6 +63,8 @@ int run(const QStringList &arguments) {
         return PagesCommand::run(rest);
     if (first == QLatin1String("facts"))
         return FactsCommand::run(rest);
+    if (first == QLatin1String("scan"))
+        return ScanCommand::run(rest);
     return usageError(QString(), first.startsWith(QLatin1Char('-'))
                                      ? QStringLiteral("unknown option '%1'").arg(first)
                                      : QStringLiteral("unknown command '%1'").arg(first));

@@ -6,13 +6,18 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <toml++/toml.h>
 
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <limits>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -150,7 +155,14 @@ struct ServiceCatalogue::Index {
         int weight;
     };
     struct Table {
-        QHash<QByteArray, QList<int>> byHost; // "youtube.com", "amazon.*"
+        struct KeyHash {
+            using is_transparent = void;
+            std::size_t operator()(std::string_view key) const {
+                return std::hash<std::string_view>{}(key);
+            }
+        };
+        // "youtube.com", "amazon.*"
+        std::unordered_map<std::string, QList<int>, KeyHash, std::equal_to<>> byHost;
         QList<int> anyHost;
         QList<Rule> rules;
     };
@@ -164,6 +176,12 @@ struct ServiceCatalogue::Index {
     QList<Marker> markers;
     QHash<quint32, QList<int>> markersByHead; // the first four bytes of a marker
     std::bitset<65536> heads;
+    // A skip table over pairs of bytes (as in Wu and Manber's search): how far a window of the
+    // shortest marker's length may move on when its last two bytes are this pair.
+    int shortest = 0;
+    std::vector<quint8> shift;
+
+    static int pair(const char *p) { return quint8(p[0]) << 8 | quint8(p[1]); }
 
     static quint32 head(const char *p) {
         quint32 value;
@@ -193,7 +211,7 @@ struct ServiceCatalogue::Index {
             table.anyHost.append(at);
         } else {
             r.kind = host.endsWith(".*") ? HostKind::AnyTopLevel : HostKind::Domain;
-            table.byHost[host].append(at);
+            table.byHost[host.toStdString()].append(at);
         }
         table.rules.append(r);
     }
@@ -216,6 +234,20 @@ void ServiceCatalogue::buildIndex() {
             const quint32 head = Index::head(bytes.constData());
             index->markersByHead[head].append(at);
             index->heads.set(std::size_t(Index::slot(head)));
+        }
+    }
+    if (!index->markers.isEmpty()) {
+        int m = std::numeric_limits<int>::max();
+        for (const Index::Marker &marker : index->markers)
+            m = std::min(m, int(marker.text.size()));
+        m = std::min(m, 255);
+        index->shortest = m;
+        index->shift.assign(65536, quint8(m - 1));
+        for (const Index::Marker &marker : index->markers) {
+            for (int j = 0; j + 1 < m; ++j) {
+                quint8 &shift = index->shift[std::size_t(Index::pair(marker.text.constData() + j))];
+                shift = std::min(shift, quint8(m - 2 - j));
+            }
         }
     }
     m_index = index;
@@ -305,16 +337,26 @@ std::optional<Service> ServiceCatalogue::parse(const QByteArray &bytes, const QS
             s.detection.loads = read.strings(*t, "loads");
             s.detection.links = read.strings(*t, "links");
             s.detection.inlines = read.strings(*t, "inline");
-            for (const QString &rule : s.detection.loads + s.detection.links) {
-                const QString problem = ruleProblem(rule);
-                if (!problem.isEmpty())
-                    read.fail(t->source().begin, problem);
-            }
-            for (const QString &marker : s.detection.inlines) {
-                if (marker.toUtf8().size() < 4)
-                    read.fail(
-                        t->source().begin,
-                        QStringLiteral("an inline text is shorter than 4 bytes: '%1'").arg(marker));
+            // Each rule's fault at the rule itself.
+            for (std::string_view key : kDetectKeys) {
+                const toml::array *items = t->get_as<toml::array>(key);
+                if (!items)
+                    continue;
+                for (const toml::node &item : *items) {
+                    const auto *value = item.as_string();
+                    if (!value)
+                        continue;
+                    const QString rule = text(value->get());
+                    const QString problem =
+                        key == "inline"
+                            ? (rule.toUtf8().size() < 4
+                                   ? QStringLiteral("an inline text is shorter than 4 bytes: '%1'")
+                                         .arg(rule)
+                                   : QString())
+                            : ruleProblem(rule);
+                    if (!problem.isEmpty())
+                        read.fail(item.source().begin, problem);
+                }
             }
         } else {
             read.fail(detect->source().begin, QStringLiteral("'detect' must be a table"));
@@ -378,142 +420,237 @@ QList<const Service *> ServiceCatalogue::inCategory(const QString &category) con
 
 namespace {
 
-struct Address {
-    QByteArray host;  // lower case, without port or user; empty for a relative address
-    QByteArray path;  // lower case, from "/" (or as written, when relative)
-    QByteArray query; // lower case, without "?"
-    bool usable = false;
-};
-
-Address split(QByteArrayView raw) {
-    Address a;
-    QByteArray url = HtmlText::decode(raw).trimmed().toLower();
-    qsizetype at = 0;
-    if (url.startsWith("https://"))
-        at = 8;
-    else if (url.startsWith("http://"))
-        at = 7;
-    else if (url.startsWith("//"))
-        at = 2;
-    else {
-        // Another scheme (mailto:, data:, javascript:) is no address a service is loaded from.
-        const qsizetype colon = url.indexOf(':');
-        const qsizetype slash = url.indexOf('/');
-        if (colon >= 0 && (slash < 0 || colon < slash))
-            return a;
-    }
-    if (at > 0) {
-        qsizetype end = at;
-        while (end < url.size() && url[end] != '/' && url[end] != '?' && url[end] != '#')
-            ++end;
-        QByteArray host = url.mid(at, end - at);
-        const qsizetype userEnd = host.lastIndexOf('@');
-        if (userEnd >= 0)
-            host.remove(0, userEnd + 1);
-        const qsizetype port = host.indexOf(':');
-        if (port >= 0)
-            host.truncate(port);
-        while (host.endsWith('.'))
-            host.chop(1);
-        a.host = host;
-        at = end;
-    }
-    qsizetype fragment = url.indexOf('#', at);
-    if (fragment < 0)
-        fragment = url.size();
-    const qsizetype question = url.indexOf('?', at);
-    if (question >= 0 && question < fragment) {
-        a.path = url.mid(at, question - at);
-        a.query = url.mid(question + 1, fragment - question - 1);
-    } else {
-        a.path = url.mid(at, fragment - at);
-    }
-    a.usable = true;
-    return a;
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
-bool hasParam(const QByteArray &query, const QByteArray &param) {
+QByteArrayView trimmed(QByteArrayView text) {
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// http://, https:// or //: an address with a host.
+bool hasHost(QByteArrayView url) {
+    return url.startsWith("//") ||
+           (url.size() >= 7 && (qstrnicmp(url.data(), "http://", 7) == 0 ||
+                                (url.size() >= 8 && qstrnicmp(url.data(), "https://", 8) == 0)));
+}
+
+// An address's parts in lower case, kept in a buffer of its own (so it is never copied).
+class Address {
+public:
+    explicit Address(QByteArrayView raw) {
+        raw = trimmed(raw);
+        QByteArray decoded;
+        if (raw.contains('&')) {
+            decoded = HtmlText::decode(raw);
+            raw = decoded;
+        }
+        m_buffer.resize(raw.size());
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            const char c = raw[i];
+            m_buffer[i] = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+        }
+        const QByteArrayView url(m_buffer.constData(), m_buffer.size());
+        qsizetype at = 0;
+        if (url.startsWith("https://"))
+            at = 8;
+        else if (url.startsWith("http://"))
+            at = 7;
+        else if (url.startsWith("//"))
+            at = 2;
+        else {
+            // Another scheme (mailto:, data:, javascript:) is no address a service loads from.
+            const qsizetype colon = url.indexOf(':');
+            const qsizetype slash = url.indexOf('/');
+            if (colon >= 0 && (slash < 0 || colon < slash))
+                return;
+        }
+        if (at > 0) {
+            qsizetype end = at;
+            while (end < url.size() && url[end] != '/' && url[end] != '?' && url[end] != '#')
+                ++end;
+            QByteArrayView h = url.sliced(at, end - at);
+            const qsizetype userEnd = h.lastIndexOf('@');
+            if (userEnd >= 0)
+                h = h.sliced(userEnd + 1);
+            const qsizetype port = h.indexOf(':');
+            if (port >= 0)
+                h.truncate(port);
+            while (h.endsWith('.'))
+                h.chop(1);
+            host = h;
+            at = end;
+        }
+        qsizetype fragment = url.indexOf('#', at);
+        if (fragment < 0)
+            fragment = url.size();
+        const qsizetype question = url.indexOf('?', at);
+        if (question >= 0 && question < fragment) {
+            path = url.sliced(at, question - at);
+            query = url.sliced(question + 1, fragment - question - 1);
+        } else {
+            path = url.sliced(at, fragment - at);
+        }
+        usable = true;
+    }
+    Address(const Address &) = delete;
+    Address &operator=(const Address &) = delete;
+
+    bool usable = false;
+    QByteArrayView host;  // without port or user; empty for a relative address
+    QByteArrayView path;  // from "/" (or as written, when relative)
+    QByteArrayView query; // without "?"
+
+private:
+    QVarLengthArray<char, 512> m_buffer;
+};
+
+bool hasParam(QByteArrayView query, QByteArrayView param) {
     qsizetype at = 0;
     while (at <= query.size()) {
         qsizetype end = at;
         while (end < query.size() && query[end] != '&' && query[end] != ';')
             ++end;
-        if (QByteArrayView(query).sliced(at, end - at).startsWith(param))
+        if (query.sliced(at, end - at).startsWith(param))
             return true;
         at = end + 1;
     }
     return false;
 }
 
+std::string_view view(QByteArrayView bytes) {
+    return std::string_view(bytes.data(), std::size_t(bytes.size()));
+}
+
 } // namespace
 
-const Service *ServiceCatalogue::matchUrl(QByteArrayView url, Use use) const {
-    const Address a = split(url);
-    if (!a.usable)
-        return nullptr;
+QList<ServiceCatalogue::Hit> ServiceCatalogue::hits(QByteArrayView url, Use use) const {
+    QList<Hit> result;
     const Index::Table &table = use == Use::Load ? m_index->loads : m_index->links;
-    int best = -1;
-    int bestWeight = -1;
+    // Most links of a page are the site's own: no rule can match them.
+    if (table.anyHost.isEmpty() && !hasHost(trimmed(url)))
+        return result;
+    const Address a(url);
+    if (!a.usable)
+        return result;
     auto consider = [&](int ruleAt) {
         const Index::Rule &r = table.rules.at(ruleAt);
         const bool pathFits = r.kind == Index::HostKind::AnyHost ? a.path.contains(r.path)
                                                                  : a.path.startsWith(r.path);
-        if (!pathFits || (!r.param.isEmpty() && !hasParam(a.query, r.param)))
-            return;
-        if (r.weight > bestWeight || (r.weight == bestWeight && r.service < best)) {
-            best = r.service;
-            bestWeight = r.weight;
-        }
+        if (pathFits && (r.param.isEmpty() || hasParam(a.query, r.param)))
+            result.append({r.service, r.weight});
     };
-    if (!a.host.isEmpty() && !table.byHost.isEmpty()) {
+    auto lookUp = [&](std::string_view key) {
+        if (const auto it = table.byHost.find(key); it != table.byHost.end())
+            for (int r : it->second)
+                consider(r);
+    };
+    if (!a.host.isEmpty() && !table.byHost.empty()) {
         // Every dotted ending of the host: "www.youtube.com", "youtube.com", "com"; and each with
         // its top-level part left open: "amazon.co.uk" -> "amazon.*".
+        char open[256];
         qsizetype at = 0;
         while (at >= 0 && at < a.host.size()) {
-            const QByteArrayView ending = QByteArrayView(a.host).sliced(at);
-            if (auto it = table.byHost.constFind(ending.toByteArray()); it != table.byHost.cend())
-                for (int r : *it)
-                    consider(r);
+            const QByteArrayView ending = a.host.sliced(at);
+            lookUp(view(ending));
             const qsizetype dot = ending.indexOf('.');
-            if (dot > 0 && ending.sliced(dot + 1).count('.') <= 1) {
-                const QByteArray open = ending.first(dot).toByteArray() + ".*";
-                if (auto it = table.byHost.constFind(open); it != table.byHost.cend())
-                    for (int r : *it)
-                        consider(r);
+            if (dot > 0 && dot + 2 <= qsizetype(sizeof open) &&
+                ending.sliced(dot + 1).count('.') <= 1) {
+                std::memcpy(open, ending.data(), std::size_t(dot));
+                open[dot] = '.';
+                open[dot + 1] = '*';
+                lookUp(std::string_view(open, std::size_t(dot + 2)));
             }
             at = dot < 0 ? -1 : at + dot + 1;
         }
     }
     for (int r : table.anyHost)
         consider(r);
+    return result;
+}
+
+const Service *ServiceCatalogue::matchUrl(QByteArrayView url, Use use) const {
+    int best = -1;
+    int bestWeight = -1;
+    for (const Hit &h : hits(url, use)) {
+        if (h.weight > bestWeight || (h.weight == bestWeight && h.service < best)) {
+            best = h.service;
+            bestWeight = h.weight;
+        }
+    }
     return best < 0 ? nullptr : &m_services.at(best);
+}
+
+QList<const Service *> ServiceCatalogue::matchUrlAll(QByteArrayView url, Use use) const {
+    QList<const Service *> result;
+    const QList<Hit> found = hits(url, use);
+    if (found.isEmpty())
+        return result;
+    // A service and its variants form a family named by the ordinary one's id.
+    auto family = [&](int s) {
+        const Service &service = m_services.at(s);
+        return service.variantOf.isEmpty() ? service.id : service.variantOf;
+    };
+    for (int s = 0; s < m_services.size(); ++s) {
+        int weight = -1;
+        for (const Hit &h : found) {
+            if (h.service == s)
+                weight = std::max(weight, h.weight);
+        }
+        if (weight < 0)
+            continue;
+        const bool beaten = std::any_of(found.begin(), found.end(), [&](const Hit &h) {
+            return h.service != s && family(h.service) == family(s) &&
+                   (h.weight > weight || (h.weight == weight && h.service < s));
+        });
+        if (!beaten)
+            result.append(&m_services.at(s));
+    }
+    return result;
 }
 
 QList<const Service *> ServiceCatalogue::matchInline(QByteArrayView text) const {
     QList<const Service *> result;
     const Index &index = *m_index;
-    if (index.markers.isEmpty() || text.size() < 4)
+    const int m = index.shortest;
+    if (index.markers.isEmpty() || text.size() < m)
         return result;
-    QList<bool> seen(m_services.size(), false);
+    QVarLengthArray<bool, 256> seen(m_services.size());
+    std::fill(seen.begin(), seen.end(), false);
+    bool any = false;
     const char *p = text.data();
-    const qsizetype last = text.size() - 4;
-    for (qsizetype i = 0; i <= last; ++i) {
-        const quint32 head = Index::head(p + i);
-        if (!index.heads.test(std::size_t(Index::slot(head))))
+    const qsizetype last = text.size() - m;
+    qsizetype i = 0;
+    while (i <= last) {
+        const int skip = index.shift[std::size_t(Index::pair(p + i + m - 2))];
+        if (skip > 0) {
+            i += skip;
             continue;
-        const auto it = index.markersByHead.constFind(head);
-        if (it == index.markersByHead.cend())
-            continue;
-        for (int m : *it) {
-            const Index::Marker &marker = index.markers.at(m);
-            if (!seen.at(marker.service) && text.size() - i >= marker.text.size() &&
-                std::memcmp(p + i, marker.text.constData(), std::size_t(marker.text.size())) == 0)
-                seen[marker.service] = true;
         }
+        const quint32 head = Index::head(p + i);
+        if (index.heads.test(std::size_t(Index::slot(head)))) {
+            if (const auto it = index.markersByHead.constFind(head);
+                it != index.markersByHead.cend()) {
+                for (int k : *it) {
+                    const Index::Marker &marker = index.markers.at(k);
+                    if (!seen[marker.service] && text.size() - i >= marker.text.size() &&
+                        std::memcmp(p + i, marker.text.constData(),
+                                    std::size_t(marker.text.size())) == 0)
+                        seen[marker.service] = any = true;
+                }
+            }
+        }
+        ++i;
     }
-    for (int s = 0; s < m_services.size(); ++s) {
-        if (seen.at(s))
-            result.append(&m_services.at(s));
+    if (any) {
+        for (int s = 0; s < m_services.size(); ++s) {
+            if (seen[s])
+                result.append(&m_services.at(s));
+        }
     }
     return result;
 }

@@ -47,12 +47,21 @@ public:
     // it (character references such as "&amp;" are read); the most specific rule wins (the longer
     // host, path and parameter), and of equals the first service in the catalogue.
     const Service *matchUrl(QByteArrayView url, Use use) const;
+    // Every service an address reaches, in catalogue order: a library on a public CDN is both the
+    // library's service and the CDN's. Of a service and its variants (variantOf) only the one
+    // with the most specific rule counts (a no-cookie player, not also the ordinary one).
+    QList<const Service *> matchUrlAll(QByteArrayView url, Use use) const;
     // The services whose inline texts appear in a script or style body, in catalogue order.
     QList<const Service *> matchInline(QByteArrayView text) const;
 
 private:
     struct Index;
+    struct Hit {
+        int service;
+        int weight;
+    };
     void buildIndex();
+    QList<Hit> hits(QByteArrayView url, Use use) const;
 
     QList<Service> m_services;
     QStringList m_errors;

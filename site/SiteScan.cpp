@@ -108,18 +108,23 @@ private:
             m_seen[std::size_t(s - m_catalogue.services().constData())] = true;
     }
 
+    void markUrl(QByteArrayView url, Use use) {
+        for (const Service *s : m_catalogue.matchUrlAll(url, use))
+            mark(s);
+    }
+
     void urls(const HtmlTokenizer::Token &tag, Use use) {
         for (const HtmlTokenizer::Attribute &a : tag.attributes) {
             if (a.value.isEmpty())
                 continue;
             if (a.name.size() > 5 && qstrnicmp(a.name.data(), "data-", 5) == 0) {
                 if (absolute(a.value))
-                    mark(m_catalogue.matchUrl(a.value, use));
+                    markUrl(a.value, use);
             } else if (a.is("srcset")) {
                 srcset(a.value, use);
             } else if (a.is("src") || a.is("href") || a.is("action") || a.is("data") ||
-                       a.is("poster")) {
-                mark(m_catalogue.matchUrl(a.value, use));
+                       a.is("poster") || a.is("suppressedsrc")) {
+                markUrl(a.value, use);
             }
         }
     }
@@ -134,7 +139,7 @@ private:
             while (i < value.size() && !isSpace(value[i]))
                 ++i;
             const QByteArrayView url = value.sliced(begin, i - begin);
-            mark(m_catalogue.matchUrl(url.endsWith(',') ? url.chopped(1) : url, use));
+            markUrl(url.endsWith(',') ? url.chopped(1) : url, use);
             while (i < value.size() && value[i] != ',')
                 ++i;
         }

@@ -14,10 +14,10 @@
 // through a link that leads out of the folder.
 //
 // Within a file only what a browser would load or follow counts: the addresses in src, srcset,
-// href, action, data, poster and data-* attributes of script, iframe, frame, link, img, source,
-// form, embed, object, video, audio, track and input; the href of a and area, matched against
-// the link shapes (affiliate links); and the inline texts of script and style bodies (not JSON or
-// template scripts). Prose, comments and text areas never count.
+// href, action, data, poster, suppressedsrc (a held-back frame) and data-* attributes of script,
+// iframe, frame, link, img, source, form, embed, object, video, audio, track and input; the href of
+// a and area, matched against the link shapes (affiliate links); and the inline texts of script and
+// style bodies (not JSON or template scripts). Prose, comments and text areas never count.
 struct SiteScanResult {
     struct Problem {
         QString path; // relative to the site folder, "/" between folders

@@ -237,6 +237,162 @@ private slots:
         QCOMPARE(ids(SiteScan::scanPage(page, testCatalogue())), expected);
     }
 
+    // The shipped catalogue on tags as the services' own instructions shape them.
+    void shippedCatalogueKnowsRealTags_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("analytics: gtag")
+            << QByteArray("<script async src=\"https://www.googletagmanager.com/gtag/js?id=G-X1\">"
+                          "</script><script>window.dataLayer = window.dataLayer || [];</script>")
+            << "google-analytics";
+        QTest::newRow("analytics: cookieless")
+            << QByteArray("<script defer data-domain=\"a.org\" "
+                          "src=\"https://plausible.io/js/script.js\"></script>")
+            << "plausible";
+        QTest::newRow("analytics: matomo self-hosted")
+            << QByteArray("<script>var _paq = window._paq = window._paq || [];\n"
+                          "_paq.push(['trackPageView']);</script>")
+            << "matomo";
+        QTest::newRow("advertising: adsense and its consent tool")
+            << QByteArray(
+                   "<script async src=\"https://pagead2.googlesyndication.com/pagead/js/"
+                   "adsbygoogle.js?client=ca-pub-1\" crossorigin=\"anonymous\"></script>"
+                   "<script async src=\"https://fundingchoicesmessages.google.com/i/pub-1?ers=1\">"
+                   "</script>")
+            << "google-adsense google-privacy-messaging";
+        QTest::newRow("advertising: pixel inline and noscript")
+            << QByteArray(
+                   "<script>!function(f,b,e,v,n,t,s){}(window, document,'script',"
+                   "'https://connect.facebook.net/en_US/fbevents.js');fbq('init', '1');</script>"
+                   "<noscript><img height=\"1\" src=\"https://www.facebook.com/tr?id=1&ev=PageView"
+                   "&noscript=1\"/></noscript>")
+            << "meta-pixel";
+        QTest::newRow("affiliate: links of four networks")
+            << QByteArray("<a href=\"https://www.amazon.de/dp/B0/?tag=me-21\">a</a>"
+                          "<a href=\"https://shareasale.com/r.cfm?b=1&amp;u=2&amp;m=3\">b</a>"
+                          "<a href=\"https://www.anrdoezrs.net/click-1-2\">c</a>"
+                          "<a href=\"https://brand.sjv.io/c/1/2/3\">d</a>")
+            << "amazon-associates cj-affiliate impact shareasale";
+        QTest::newRow("embed: standard, no-cookie, do-not-track")
+            << QByteArray("<iframe src=\"https://www.youtube-nocookie.com/embed/a\"></iframe>"
+                          "<iframe src=\"https://player.vimeo.com/video/1?h=2&amp;dnt=1\"></iframe>"
+                          "<iframe src=\"https://www.google.com/maps/embed?pb=x\"></iframe>")
+            << "google-maps vimeo-dnt youtube-nocookie";
+        QTest::newRow("embed: ordinary player")
+            << QByteArray("<iframe src=\"https://player.vimeo.com/video/1?badge=0\"></iframe>")
+            << "vimeo";
+        QTest::newRow("newsletter: forms")
+            << QByteArray(
+                   "<form action=\"https://x.us21.list-manage.com/subscribe/post?u=1&amp;id=2\" "
+                   "method=\"post\" id=\"mc-embedded-subscribe-form\"></form>"
+                   "<form action=\"https://app.convertkit.com/forms/1/subscriptions\"></form>")
+            << "mailchimp kit";
+        QTest::newRow("comments: disqus loader, giscus")
+            << QByteArray(
+                   "<script>var d = document, s = d.createElement('script');"
+                   "s.src = 'https://blog.disqus.com/embed.js';</script>"
+                   "<script src=\"https://giscus.app/client.js\" data-repo=\"a/b\" async></script>")
+            << "disqus giscus";
+        QTest::newRow("fonts: stylesheet and import")
+            << QByteArray("<link href=\"https://fonts.googleapis.com/css2?family=Inter\" "
+                          "rel=\"stylesheet\">"
+                          "<style>@import url(\"https://p.typekit.net/p.css?s=1&k=x\");</style>")
+            << "google-fonts adobe-fonts";
+        QTest::newRow("payments: script and button form")
+            << QByteArray(
+                   "<script src=\"https://js.stripe.com/v3/\"></script>"
+                   "<form action=\"https://www.paypal.com/cgi-bin/webscr\" method=\"post\"></form>")
+            << "stripe paypal";
+        QTest::newRow("consent: a banner from a public CDN is both")
+            << QByteArray(
+                   "<script src=\"https://cdn.jsdelivr.net/gh/orestbida/cookieconsent@3.0.1/dist/"
+                   "cookieconsent.umd.js\"></script>")
+            << "vanilla-cookieconsent jsdelivr";
+        QTest::newRow("consent: held-back frame keeps its address")
+            << QByteArray("<iframe suppressedsrc=\"https://www.youtube.com/embed/a\" "
+                          "class=\"_iub_cs_activate\"></iframe>")
+            << "youtube";
+    }
+    void shippedCatalogueKnowsRealTags() {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, expected);
+        static const ServiceCatalogue shipped =
+            ServiceCatalogue::load(QStringLiteral(CW_SOURCE_DIR "/templates/services"));
+        QStringList want = expected.split(' ', Qt::SkipEmptyParts), got;
+        for (const Service *s : SiteScan::scanPage(page, shipped))
+            got << s->id;
+        want.sort();
+        got.sort();
+        QCOMPARE(got, want);
+    }
+
+    void shippedCatalogueIsCompleteAndValid() {
+        const ServiceCatalogue c =
+            ServiceCatalogue::load(QStringLiteral(CW_SOURCE_DIR "/templates/services"));
+        QCOMPARE(c.errors(), QStringList());
+        QVERIFY2(c.services().size() >= 40, qPrintable(QString::number(c.services().size())));
+        for (const QString &category : ServiceCatalogue::categories())
+            QVERIFY2(!c.inCategory(category).isEmpty(), qPrintable(category));
+        for (const Service &s : c.services()) {
+            QVERIFY2(s.checked.isValid() && s.privacyUrl.startsWith("https://"), qPrintable(s.id));
+            QVERIFY2(s.variantOf.isEmpty() || c.find(s.variantOf), qPrintable(s.id));
+            const ServiceDetection &d = s.detection;
+            QVERIFY2(!(d.loads + d.links + d.inlines).isEmpty(), qPrintable(s.id));
+        }
+    }
+
+    void faultyServiceFileIsNamedWithLineAndColumn_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("error");
+        const QByteArray good = serviceFile("A", "fonts", "loads = [\"a.test\"]");
+        QTest::newRow("syntax") << QByteArray("name = \"A\nx = 1\n")
+                                << "bad.toml:1:10: Error while parsing string: unescaped control "
+                                   "characters other than TAB (U+0009) are explicitly prohibited";
+        QTest::newRow("unknown category")
+            << QByteArray(good).replace("\"fonts\"", "\"font\"")
+            << "bad.toml:4:12: unknown category 'font' (one of: analytics, advertising, affiliate, "
+               "embed, newsletter, comments, fonts, payments, consent, other)";
+        QTest::newRow("misspelt key") << QByteArray(good).replace("purpose =", "purpse =")
+                                      << "bad.toml:5:1: unknown key 'purpse'";
+        QTest::newRow("wrong type") << QByteArray(good).replace("= true", "= \"yes\"")
+                                    << "bad.toml:6:16: 'sets_cookies' must be true or false";
+        QTest::newRow("a rule with its scheme")
+            << QByteArray(good).replace("\"a.test\"", "\"https://a.test\"")
+            << "bad.toml:11:10: an address rule starts with its host, not 'https://a.test'";
+    }
+    void faultyServiceFileIsNamedWithLineAndColumn() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        TestData::write(dir.path(), "bad.toml", text);
+        TestData::write(dir.path(), "good.toml", serviceFile("G", "other", ""));
+        const ServiceCatalogue c = ServiceCatalogue::load(dir.path());
+        QCOMPARE(c.services().size(), 1);
+        QCOMPARE(c.errors(), QStringList{dir.path() + "/" + error});
+    }
+
+    // The search skips ahead over inline bodies: no position may be skipped over.
+    void inlineTextIsFoundAtEveryPosition() {
+        for (const ServiceCatalogue &c :
+             {testCatalogue(),
+              ServiceCatalogue::load(QStringLiteral(CW_SOURCE_DIR "/templates/services"))}) {
+            for (const Service &s : c.services()) {
+                for (const QString &marker : s.detection.inlines) {
+                    for (int before = 0; before < 24; ++before) {
+                        for (int after : {0, 1, 7}) {
+                            const QByteArray body =
+                                QByteArray("a(b);'\"c").repeated(4).left(before) + marker.toUtf8() +
+                                QByteArray(after, ';');
+                            const QList<const Service *> found = c.matchInline(body);
+                            QVERIFY2(found.contains(&s),
+                                     qPrintable(s.id + ": " + QString::fromUtf8(body)));
+                        }
+                    }
+                }
+            }
+        }
+    }
+
     void siteScanReadsPagesAndTemplatesInTheFolder() {
         QTemporaryDir dir, outside;
         const QString site = dir.path();

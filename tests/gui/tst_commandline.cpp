@@ -244,6 +244,37 @@ private slots:
                                               "</center>\n"));
     }
 
+    // The services of a site as JSON; a file it cannot read makes the status 1, no folder 2.
+    void scanListsServicesAndWhereTheyAre() {
+        QTemporaryDir site;
+        TestData::write(
+            site.path(), "index.html",
+            "<p>Google Fonts</p><iframe src=\"https://www.youtube.com/embed/a\"></iframe>");
+        TestData::write(
+            site.path(), "_includes/head.njk",
+            "<link rel=stylesheet href=\"https://fonts.googleapis.com/css2?family=A\">");
+        Result r = command({"scan", site.path(), "--json"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).toJson(QJsonDocument::Compact),
+                 QByteArray("{\"services\":[{\"category\":\"embed\",\"company\":\"Google LLC\","
+                            "\"files\":[\"index.html\"],\"id\":\"youtube\",\"name\":\"YouTube\"},"
+                            "{\"category\":\"fonts\",\"company\":\"Google LLC\",\"files\":"
+                            "[\"_includes/head.njk\"],\"id\":\"google-fonts\",\"name\":"
+                            "\"Google Fonts\"}]}"));
+        QCOMPARE(r.err, QString("clausewright: 2 services found in 2 files read.\n"));
+
+        QFile::link(site.filePath("nowhere"), site.filePath("gone.html"));
+        r = command({"scan", site.path()});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(
+            r.out.startsWith("YouTube (youtube, embed): Google LLC, in 1 file\n    index.html\n"),
+            qPrintable(r.out));
+        QVERIFY2(r.err.startsWith("clausewright: gone.html could not be read: a link that leads "
+                                  "nowhere.\n"),
+                 qPrintable(r.err));
+        QCOMPARE(command({"scan", site.filePath("index.html")}).status, 2);
+    }
+
     void helpVersionAndListsNeedNoDisplay_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("firstLine");
@@ -258,6 +289,8 @@ private slots:
             << "Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | --all)";
         QTest::newRow("pages") << QStringList{"pages", "--list-pages"}
                                << "Advertising Policy\tadvertising-policy.txt";
+        QTest::newRow("scan help")
+            << QStringList{"scan", "--help"} << "Usage: clausewright scan [options] SITE";
     }
 
     void helpVersionAndListsNeedNoDisplay() {
