@@ -94,12 +94,13 @@ Anchors findAnchors(QByteArrayView page, const Placement &placement) {
             return;
         QString run;
         if (tag.name == "iframe")
-            run = QStringLiteral(" srcdoc=\"%1\"")
-                      .arg(attributeText(
-                          QStringLiteral(
-                              "<p style='font:14px sans-serif'>This content loads once you accept "
-                              "&ldquo;%1&rdquo; in the cookie settings.</p>")
-                              .arg(held->category)));
+            run =
+                QStringLiteral(" srcdoc=\"%1\"")
+                    .arg(attributeText(
+                        QStringLiteral(
+                            "<p style='font:14px sans-serif'>This content from another site loads "
+                            "once you accept its category (%1) in the cookie settings.</p>")
+                            .arg(held->category)));
         else
             run = QStringLiteral(" type=\"text/plain\"");
         run += QStringLiteral(" data-category=\"%1\" data-service=\"%2\"")
