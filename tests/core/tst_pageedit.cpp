@@ -114,6 +114,63 @@ private slots:
         QCOMPARE(PageEdit::strip(twice.bytes), page);
     }
 
+    // With consent, a service's scripts and iframes wait for their category: only attributes are
+    // added after the tag's name, so removal gives back the tag's bytes.
+    void consentHoldsServiceTags_data() {
+        QTest::addColumn<QByteArray>("tag");
+        QTest::addColumn<QByteArray>("held"); // the tag as placed; "" when left as it is
+        QTest::newRow("a script by its address")
+            << B("<SCRIPT async src=https://ads.test/a.js></SCRIPT>")
+            << B("<SCRIPT type=\"text/plain\" data-category=\"advertising\" data-service=\"ads\" "
+                 "data-clausewright async src=https://ads.test/a.js></SCRIPT>");
+        QTest::newRow("a module keeps its type for later")
+            << B("<script type=module src='https://ads.test/m.js'></script>")
+            << B("<script type=\"text/plain\" data-category=\"advertising\" data-service=\"ads\" "
+                 "data-type=\"module\" data-clausewright type=module "
+                 "src='https://ads.test/m.js'></script>");
+        QTest::newRow("an inline script by its text")
+            << B("<script>track('ads.test')</script>")
+            << B("<script type=\"text/plain\" data-category=\"advertising\" data-service=\"ads\" "
+                 "data-clausewright>track('ads.test')</script>");
+        QTest::newRow("an iframe shows a note until consent")
+            << B("<iframe src=\"https://ads.test/f\"></iframe>")
+            << B("<iframe srcdoc=\"&lt;p style='font:14px sans-serif'&gt;This content from another "
+                 "site loads once you accept its category (advertising) in the cookie "
+                 "settings.&lt;/p&gt;\" data-category=\"advertising\" data-service=\"ads\" "
+                 "data-clausewright src=\"https://ads.test/f\"></iframe>");
+        QTest::newRow("data, not a script")
+            << B("<script type=application/ld+json>{\"ads.test\": 1}"
+                 "</script>")
+            << B();
+        QTest::newRow("already waiting for another tool")
+            << B("<script type=text/plain data-category=x src=https://ads.test/a.js></script>")
+            << B();
+        QTest::newRow("another service") << B("<script src=https://cdn.test/a.js></script>") << B();
+    }
+    void consentHoldsServiceTags() {
+        QFETCH(QByteArray, tag);
+        QFETCH(QByteArray, held);
+        PageEdit::Placement placement = links();
+        placement.consent = true;
+        placement.matcher = [](QByteArrayView, QByteArrayView src,
+                               QByteArrayView text) -> std::optional<PageEdit::Held> {
+            if (src.contains("ads.test") || text.contains("ads.test"))
+                return PageEdit::Held{"advertising", "ads"};
+            return std::nullopt;
+        };
+        const B page = "<html><head>" + tag + "</head><body><footer></footer></body></html>";
+        const PageEdit::Result placed = PageEdit::edit(page, 1, placement);
+        QVERIFY(
+            placed.bytes.startsWith("<html><head>" + (held.isEmpty() ? tag : held) + "</head>"));
+        QVERIFY(
+            placed.bytes.contains("data-cc=\"show-preferencesModal\">Cookie settings</a></li>"));
+        QVERIFY(placed.bytes.contains(
+            "<script src=\"../clausewright-consent/consent-config.js\"></script>"
+            "<!-- /clausewright:consent --></body>"));
+        QCOMPARE(PageEdit::edit(placed.bytes, 1, placement).outcome, PageEdit::Result::Unchanged);
+        QCOMPARE(PageEdit::strip(placed.bytes), page);
+    }
+
     // The legal page takes everything outside the layout page's <main> (or the element named),
     // its title replaced and its canonical link dropped, and stays valid HTML.
     void layoutLendsItsLook_data() {
