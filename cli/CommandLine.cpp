@@ -30,10 +30,10 @@ QString overview() {
         "                    for its home page\n"
         "  pages --list-pages\n"
         "                    list the pages that --page can name\n"
-        "  facts SITE_FOLDER print a complete site facts file for the site: its questions, the\n"
-        "                    answers of --facts FILE and the services a scan of the site finds\n"
         "  scan SITE         list the third-party services the pages of a web site load or\n"
         "                    link to, with the files where each was found\n"
+        "  facts SITE        print a complete site facts file for the site: its questions, the\n"
+        "                    answers of --facts FILE and the services a scan of the site finds\n"
         "\n"
         "Options:\n"
         "  -h, --help        show this help; COMMAND --help shows the command's options\n"
@@ -61,10 +61,10 @@ int run(const QStringList &arguments) {
         return ArticlesCommand::run(rest);
     if (first == QLatin1String("pages"))
         return PagesCommand::run(rest);
-    if (first == QLatin1String("facts"))
-        return FactsCommand::run(rest);
     if (first == QLatin1String("scan"))
         return ScanCommand::run(rest);
+    if (first == QLatin1String("facts"))
+        return FactsCommand::run(rest);
     return usageError(QString(), first.startsWith(QLatin1Char('-'))
                                      ? QStringLiteral("unknown option '%1'").arg(first)
                                      : QStringLiteral("unknown command '%1'").arg(first));

@@ -264,6 +264,8 @@ int run(const QStringList &arguments) {
                              QDate::currentDate(),
                              layout});
     generator.useFacts(facts, parser.isSet(o.draft));
+    if (parser.isSet(o.facts))
+        generator.treatSiteFieldsAsFacts();
     generator.useCatalogue(services);
     UserMessage refusal;
     if (!generator.prepare(&refusal)) {

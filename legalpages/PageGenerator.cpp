@@ -25,6 +25,8 @@ QString PageGenerator::templatePath(const QString &pagesFolder) {
 bool PageGenerator::prepare(UserMessage *refusal) {
     m_prepared = false;
     std::optional<UserMessage> refused = m_job.refusal();
+    if (m_siteFieldsAreFacts && !m_job.pages.isEmpty())
+        refused.reset(); // the site fields are asked for with the other facts
     if (!refused)
         refused = checkTemplate();
     if (!refused)
@@ -119,6 +121,17 @@ std::optional<UserMessage> PageGenerator::checkFacts() {
     m_missing.clear();
     m_faults.clear();
     m_reviews.clear();
+    if (m_siteFieldsAreFacts) {
+        for (const auto &[key, field] :
+             {std::pair{"site.name", &m_job.site.name}, std::pair{"site.url", &m_job.site.url},
+              std::pair{"site.email", &m_job.site.email}}) {
+            if (!field->isEmpty())
+                continue;
+            m_missing.append(QString::fromLatin1(key));
+            if (m_draft)
+                *field = PageLanguage::checkMark(QString::fromLatin1(key));
+        }
+    }
     const PageLanguage::Context c = context();
     for (const CatalogueEntry &entry : m_job.pages) {
         QString content;

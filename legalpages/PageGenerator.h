@@ -65,6 +65,10 @@ public:
     // instead of refusing the run. The job's site name, address and e-mail, where given, are the
     // facts site.name, site.url and site.email. Call before prepare().
     void useFacts(const Facts &facts, bool draft);
+    // With facts from a facts file (the command line), an empty site name, address or e-mail is
+    // an open fact like any other (site.name, site.url, site.email) instead of the window's
+    // "Missing Info" refusal; a draft shows its question in its place.
+    void treatSiteFieldsAsFacts() { m_siteFieldsAreFacts = true; }
     // The catalogue of services the pages' lists and tables describe the used services from.
     void useCatalogue(const ServiceCatalogue &catalogue) { m_catalogue = catalogue; }
 
@@ -120,6 +124,7 @@ private:
     QString m_links;
     Facts m_facts;
     bool m_draft = false;
+    bool m_siteFieldsAreFacts = false;
     std::optional<ServiceCatalogue> m_catalogue;
     QStringList m_missing;
     QStringList m_faults;

@@ -94,7 +94,7 @@ frmLegalPages::frmLegalPages(QWidget *parent) : QWidget(parent) {
         button(this, "Command1", QStringLiteral("&Close"), 5445, 8100, 6495, 555, buttonFont);
 
     // In the free space of the title band, right of the title: the site's facts.
-    cmdSiteFacts = button(Picture1, "cmdSiteFacts", QStringLiteral("Site Fac&ts..."), 9645, 150,
+    cmdSiteFacts = button(Picture1, "cmdSiteFacts", QStringLiteral("Site Fac&ts..."), 9420, 150,
                           2520, 435, verdana(8.25, true));
 
     buildWorkingFields();

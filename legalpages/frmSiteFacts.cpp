@@ -33,7 +33,7 @@ frmSiteFacts::frmSiteFacts(const QString &siteFolder, const QString &dataFolder,
                            const QList<CatalogueEntry> &pages, const ::SiteFacts &site,
                            const QString &factsPath, QWidget *parent)
     : QDialog(parent), m_session(siteFolder, dataFolder),
-      m_pagesFolder(dataFolder + QStringLiteral("/templates/pages")), m_pages(pages), m_site(site) {
+      m_pagesFolder(dataFolder + QStringLiteral("/templates/pages")), m_pages(pages) {
     setObjectName(QStringLiteral("frmSiteFacts"));
     setWindowTitle(QStringLiteral("Site Facts"));
     setSizeGripEnabled(true);
@@ -103,9 +103,10 @@ QWidget *frmSiteFacts::buildQuestions() {
     auto *area = new QScrollArea(this);
     area->setObjectName(QStringLiteral("scrQuestions"));
     area->setWidgetResizable(true);
+    area->setAccessibleName(QStringLiteral("Questions"));
     auto *page = new QWidget(area);
     auto *form = new QFormLayout(page);
-    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
     for (const FactQuestion &q : FactQuestions::all()) {
         if (q.key.startsWith(QLatin1String("place.")))
             continue; // the "In the site's pages" tab asks these
@@ -123,7 +124,9 @@ QWidget *frmSiteFacts::buildQuestions() {
             editor = combo;
         } else {
             auto *line = new QLineEdit(answer, page);
-            line->setPlaceholderText(q.answers);
+            line->setPlaceholderText(q.kind == Facts::Kind::List
+                                         ? QStringLiteral("service ids between commas, or none")
+                                         : q.answers);
             connect(line, &QLineEdit::textEdited, this, [this, key = q.key] { answerEdited(key); });
             editor = line;
         }
@@ -296,7 +299,13 @@ void frmSiteFacts::refresh() {
                 page->child(j)->checkState(0) == Qt::Checked;
     }
     m_review->clear();
-    PageGenerator generator = m_session.generator(m_pagesFolder, m_pages, m_site);
+    // The site's name, address and e-mail are asked here like every other fact.
+    const Facts &facts = m_session.facts();
+    PageGenerator generator = m_session.generator(m_pagesFolder, m_pages,
+                                                  {facts.text(QStringLiteral("site.name")),
+                                                   facts.text(QStringLiteral("site.url")),
+                                                   facts.text(QStringLiteral("site.email"))});
+    generator.treatSiteFieldsAsFacts();
     generator.prepare(nullptr);
     QStringList open = generator.missingFacts();
     for (const PageGenerator::Review &r : generator.reviews()) {

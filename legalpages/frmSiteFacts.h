@@ -54,7 +54,6 @@ private:
     SiteFactsSession m_session;
     QString m_pagesFolder;
     QList<CatalogueEntry> m_pages;
-    ::SiteFacts m_site;
     QTabWidget *m_tabs;
     QLabel *m_status;
     QLineEdit *m_path;

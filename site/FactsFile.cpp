@@ -87,6 +87,19 @@ QString quoted(const QString &text) {
     return out + QLatin1Char('"');
 }
 
+// text as comment lines of at most 100 characters where its words allow.
+QString comment(const QString &text) {
+    QString out, line = QStringLiteral("#");
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (line.size() > 1 && line.size() + 1 + word.size() > 100) {
+            out += line + QLatin1Char('\n');
+            line = QStringLiteral("#");
+        }
+        line += QLatin1Char(' ') + word;
+    }
+    return out + line + QLatin1Char('\n');
+}
+
 QString answerText(const Facts &facts, const FactQuestion &q) {
     if (!facts.known(q.key))
         return QStringLiteral("\"\"");
@@ -188,12 +201,11 @@ QString write(const Facts &facts, const QMap<QString, QStringList> &notes) {
         } else {
             out += QLatin1Char('\n');
         }
-        out += QStringLiteral("# ") + q.question;
-        if (!q.answers.isEmpty())
-            out += QStringLiteral(" (") + q.answers + QLatin1Char(')');
-        out += QLatin1Char('\n');
+        out += comment(q.answers.isEmpty()
+                           ? q.question
+                           : q.question + QStringLiteral(" (") + q.answers + QLatin1Char(')'));
         for (const QString &note : notes.value(q.key))
-            out += QStringLiteral("# ") + note + QLatin1Char('\n');
+            out += comment(note);
         out += q.key.section(QLatin1Char('.'), 1) + QStringLiteral(" = ") + answerText(facts, q) +
                QLatin1Char('\n');
     }

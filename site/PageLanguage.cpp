@@ -42,8 +42,9 @@ public:
         while (it.hasNext()) {
             const QRegularExpressionMatch m = it.next();
             m_line = 1 + int(QStringView(m_text).left(m.capturedStart()).count(QLatin1Char('\n')));
-            const bool block = !m.captured(3).isEmpty() || m.captured(1) == QLatin1String("if") ||
-                               m.captured(1) == QLatin1String("elif");
+            // A list or a table is a block of lines of its own too.
+            const bool block = !m.captured(3).isEmpty() ||
+                               QStringList{"if", "elif", "list", "table"}.contains(m.captured(1));
             qsizetype from = m.capturedStart(), to = m.capturedEnd();
             m_alone = false;
             if (block) {
@@ -185,9 +186,15 @@ private:
             else if (m_context.list)
                 put(m_context.list(argument));
         } else if (word == QLatin1String("table")) {
+            // Every table names the services used; the processing table also says whether
+            // consent is asked.
+            QStringList needs;
+            for (const QString &category : FactQuestions::categories())
+                needs.append(QStringLiteral("services.") + category);
+            if (argument == QLatin1String("processing"))
+                needs.append(QStringLiteral("consent.tool"));
             QStringList open;
-            for (const QString &category : FactQuestions::categories()) {
-                const QString key = QStringLiteral("services.") + category;
+            for (const QString &key : std::as_const(needs)) {
                 if (!m_context.world.facts || !m_context.world.facts->known(key))
                     open.append(key);
             }

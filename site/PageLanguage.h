@@ -15,7 +15,8 @@
 // so a template that uses none of the marks comes out exactly as it went in.
 //
 // A mark that stands alone on its line ([if ...], [elif ...], [else], [end], [review],
-// [/review]) takes its whole line with it, so the page holds no blank line where it was.
+// [/review], [list ...], [table ...]) takes its whole line with it, so the page holds no blank
+// line where it was (a list or a table ends its own last line).
 namespace PageLanguage {
 
 struct PageLink {
@@ -27,8 +28,10 @@ struct Context {
     FactCondition::World world; // the facts, the pages there and the catalogue's answers
     // The link to page NAME when it is written in this run or already in the site.
     std::function<std::optional<PageLink>(const QString &name)> page;
-    // The HTML of "[list CATEGORY]" and "[table NAME]" for the services the facts name; these are
-    // asked for only once the facts they need are known. Nothing when there is no such table.
+    // The HTML of "[list CATEGORY]" and "[table NAME]" for the services the facts name. A list
+    // needs its services.CATEGORY, a table every services.* list ("[table processing]" also
+    // consent.tool); the text is used only once they are known. Nothing when there is no such
+    // table.
     std::function<QString(const QString &category)> list;
     std::function<std::optional<QString>(const QString &table)> table;
     bool draft = false; // an open fact shows as "[CHECK: question]" instead of refusing the page

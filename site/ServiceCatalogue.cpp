@@ -323,6 +323,11 @@ std::optional<Service> ServiceCatalogue::parse(const QByteArray &bytes, const QS
         else
             for (const toml::node &item : *list) {
                 const toml::table &t = *item.as_table();
+                for (const auto &[key, node] : t) {
+                    if (key.str() != "name" && key.str() != "duration" && key.str() != "purpose")
+                        read.fail(key.source().begin,
+                                  QStringLiteral("unknown key 'stores.%1'").arg(text(key.str())));
+                }
                 s.stores.append({read.string(t, "name", true), read.string(t, "duration", true),
                                  read.string(t, "purpose", true)});
             }

@@ -12,7 +12,12 @@ QString html(const QString &text) {
     return text.toHtmlEscaped();
 }
 
+// "US" -> "United States"; the catalogue's "EU" and "global" in words.
 QString countryName(const QString &code) {
+    if (code == QLatin1String("EU"))
+        return QStringLiteral("the European Union");
+    if (code.compare(QLatin1String("global"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("other countries worldwide");
     const QLocale::Territory t = QLocale::codeToTerritory(code);
     return t == QLocale::AnyTerritory ? code : QLocale::territoryToString(t);
 }
@@ -59,11 +64,15 @@ QString processing(const Facts &facts, const ServiceCatalogue &catalogue) {
         QString receives = html(s->company);
         if (!s->dataCountries.isEmpty())
             receives += QStringLiteral(", in ") + html(countries(s->dataCountries));
-        if (!s->transferBasis.isEmpty())
+        if (!s->transferBasis.isEmpty() && s->transferBasis != QLatin1String("unknown"))
             receives += QStringLiteral(" (") + html(s->transferBasis) + QLatin1Char(')');
+        // Consent is claimed only where a consent tool asks for it.
+        const bool asked = facts.text(QStringLiteral("consent.tool")) != QLatin1String("none");
         rows += row({html(s->name), html(s->purpose), html(s->data),
-                     s->setsCookies ? QStringLiteral("Your consent")
-                                    : QStringLiteral("Our legitimate interest in running the site"),
+                     !s->setsCookies ? QStringLiteral("Our legitimate interest in running the site")
+                     : asked         ? QStringLiteral("Your consent")
+                                     : QStringLiteral("Our legitimate interest in running the "
+                                                              "site; no consent is asked before it loads"),
                      kept.isEmpty() ? QStringLiteral("As the service's privacy notice says")
                                     : html(kept.join(QStringLiteral("; "))),
                      receives});

@@ -27,11 +27,16 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
+bool startsWithNoCase(QByteArrayView text, const char *prefix) {
+    const qsizetype n = qsizetype(std::strlen(prefix));
+    return text.size() >= n && qstrnicmp(text.data(), prefix, n) == 0;
+}
+
 bool absolute(QByteArrayView value) {
     while (!value.isEmpty() && isSpace(value.front()))
         value = value.sliced(1);
-    return value.startsWith("//") || value.startsWith("https:") || value.startsWith("http:") ||
-           value.startsWith("HTTPS:") || value.startsWith("HTTP:");
+    return value.startsWith("//") || startsWithNoCase(value, "https:") ||
+           startsWithNoCase(value, "http:");
 }
 
 bool loads(QByteArrayView tag) {

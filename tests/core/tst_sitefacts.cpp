@@ -2,6 +2,8 @@
 #include "site/FactsFile.h"
 #include "site/PageLanguage.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -269,8 +271,24 @@ private slots:
         QVERIFY2(FactsFile::parse(text.toUtf8(), "f.toml", back, &error), qPrintable(error));
         QCOMPARE(back, facts);
         QCOMPARE(FactsFile::write(back), FactsFile::write(facts));
+        // Every question, its long ones wrapped over comment lines.
+        const QString unwrapped = QString(text).replace("\n# ", " ");
         for (const FactQuestion &q : FactQuestions::all())
-            QVERIFY2(text.contains("# " + q.question), qPrintable(q.key));
+            QVERIFY2(unwrapped.contains(q.question), qPrintable(q.key));
+        QVERIFY(text.contains("\n# If the site is run from outside the EU but serves readers "
+                              "there: who represents it in the EU (name\n# and address)?"));
+    }
+
+    // Scripts rely on the keys: the manual page documents every one.
+    void manualNamesEveryKey() {
+        QFile manual(CW_SOURCE_DIR "/packaging/clausewright.1.in");
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(manual.readAll());
+        for (const FactQuestion &q : FactQuestions::all())
+            QVERIFY2(QRegularExpression("[ \n]" + QRegularExpression::escape(q.key) + "[ \n]")
+                         .match(text)
+                         .hasMatch(),
+                     qPrintable(q.key));
     }
 
     void factsFileFaults_data() {

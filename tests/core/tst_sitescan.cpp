@@ -356,6 +356,9 @@ private slots:
                                       << "bad.toml:5:1: unknown key 'purpse'";
         QTest::newRow("wrong type") << QByteArray(good).replace("= true", "= \"yes\"")
                                     << "bad.toml:6:16: 'sets_cookies' must be true or false";
+        QTest::newRow("misspelt key of a store")
+            << good + "[[stores]]\nname = \"a\"\nduraton = \"1\"\npurpose = \"p\"\n"
+            << "bad.toml:14:1: unknown key 'stores.duraton'";
         QTest::newRow("a rule with its scheme")
             << QByteArray(good).replace("\"a.test\"", "\"https://a.test\"")
             << "bad.toml:11:10: an address rule starts with its host, not 'https://a.test'";

@@ -41,7 +41,7 @@ QList<Scene> scenes() {
         {"legal pages",
          [] { return showActive(new frmLegalPages); },
          {"Drive1", "Dir1", "File1", "lstDisclaimers", "txtDisclaimerPreview", "txtSiteName",
-          "txtSiteUrl", "txtemail", "cmdCreatePages", "Command1"}},
+          "txtSiteUrl", "txtemail", "cmdCreatePages", "Command1", "cmdSiteFacts"}},
         {"page creation",
          [] {
              auto *links = new frmInsertLinksTMP(nullptr);
