@@ -195,7 +195,7 @@ QWidget *frmSiteFacts::buildPlacement() {
     layout->addWidget(m_placeLinks);
     auto *layoutRow = new QHBoxLayout;
     auto *layoutLabel =
-        new QLabel(QStringLiteral("The legal pages take the &look of this page:"), page);
+        new QLabel(QStringLiteral("The legal pages take the loo&k of this page:"), page);
     m_placeLayout = new QLineEdit(facts.text(QStringLiteral("place.layout")), page);
     m_placeLayout->setObjectName(QStringLiteral("txtPlaceLayout"));
     m_placeLayout->setPlaceholderText(QStringLiteral("index.html, or empty for their own look"));
@@ -205,7 +205,7 @@ QWidget *frmSiteFacts::buildPlacement() {
     layoutRow->addWidget(m_placeLayout, 1);
     layout->addLayout(layoutRow);
     m_placeConsent = new QCheckBox(
-        QStringLiteral("A &consent banner: the services wait until a reader accepts them"), page);
+        QStringLiteral("A consent &banner: the services wait until a reader accepts them"), page);
     m_placeConsent->setObjectName(QStringLiteral("chkPlaceConsent"));
     m_placeConsent->setChecked(facts.flag(QStringLiteral("place.consent")));
     layout->addWidget(m_placeConsent);
@@ -238,8 +238,8 @@ void frmSiteFacts::removeFromSite() {
                         QStringLiteral("Remove from the Site")))
         return;
     const SitePlacement::Outcome outcome = SitePlacement::remove(m_session.siteFolder(), false);
-    QString text =
-        QStringLiteral("%1 of the site's pages are back as they were.").arg(outcome.summary.changed);
+    QString text = QStringLiteral("%1 of the site's pages are back as they were.")
+                       .arg(outcome.summary.changed);
     for (const QString &line : outcome.said)
         text += QLatin1Char('\n') + line;
     if (!outcome.failure.isEmpty())

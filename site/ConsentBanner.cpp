@@ -111,9 +111,9 @@ const char kScript[] =
         en: {
           consentModal: {
             title: 'Cookies and similar tools',
-            description: 'We would like to use services that set cookies or read your browser: ' +
-              'to count visits, to show ads, to play videos from other sites. None of them runs ' +
-              'until you say yes.' + (gpc ? ' ' + signal : ''),
+            description: 'This site would like to use services of other companies that set ' +
+              'cookies or read your browser. None of them runs until you say yes.' +
+              (gpc ? ' ' + signal : ''),
             acceptAllBtn: 'Accept all',
             acceptNecessaryBtn: 'Reject all',
             showPreferencesBtn: 'Choose'

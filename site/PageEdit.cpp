@@ -212,6 +212,9 @@ QString consentBlock(const Placement &placement, const QString &prefix, const QS
 } // namespace
 
 QByteArray strip(QByteArrayView page) {
+    // A page the program never touched holds no mark: no need to read its tags.
+    if (!page.contains(QByteArrayView("clausewright")))
+        return page.toByteArray();
     QList<Cut> cuts;
     qsizetype blockStart = -1;
     QByteArray blockName;
