@@ -4,6 +4,7 @@
 #include "site/HtmlTokenizer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace PageEdit {
 
@@ -80,9 +81,36 @@ struct Anchors {
     QList<std::pair<qsizetype, QString>> held; // attribute runs for held-back tags
 };
 
-bool isSectioning(const QByteArray &name) {
-    return name == "article" || name == "aside" || name == "nav" || name == "section" ||
-           name == "main";
+// The tags placement looks at; every other tag is Other. Tested by length first: most tags of a
+// page (p, a, li, em) are told apart without comparing a byte.
+enum class Tag { Other, Frameset, Body, Html, Footer, Sectioning, Script, Iframe };
+
+Tag classify(const QByteArray &name) {
+    const auto same = [&](const char *word) {
+        return std::memcmp(name.constData(), word, size_t(name.size())) == 0;
+    };
+    switch (name.size()) {
+    case 3:
+        return same("nav") ? Tag::Sectioning : Tag::Other;
+    case 4:
+        return same("body")   ? Tag::Body
+               : same("html") ? Tag::Html
+               : same("main") ? Tag::Sectioning
+                              : Tag::Other;
+    case 5:
+        return same("aside") ? Tag::Sectioning : Tag::Other;
+    case 6:
+        return same("footer")   ? Tag::Footer
+               : same("script") ? Tag::Script
+               : same("iframe") ? Tag::Iframe
+                                : Tag::Other;
+    case 7:
+        return same("article") || same("section") ? Tag::Sectioning : Tag::Other;
+    case 8:
+        return same("frameset") ? Tag::Frameset : Tag::Other;
+    default:
+        return Tag::Other;
+    }
 }
 
 Anchors findAnchors(QByteArrayView page, const Placement &placement) {
@@ -121,31 +149,36 @@ Anchors findAnchors(QByteArrayView page, const Placement &placement) {
                 hold(*openScript, QByteArrayView(), page.sliced(tag.begin, tag.end - tag.begin));
             openScript.reset();
         }
+        if (tag.kind != Kind::StartTag && tag.kind != Kind::EndTag)
+            continue;
+        const Tag which = classify(tag.name);
+        if (which == Tag::Other)
+            continue;
         if (tag.kind == Kind::StartTag) {
-            if (tag.name == "frameset")
+            if (which == Tag::Frameset)
                 anchors.frameset = true;
-            else if (tag.name == "body")
+            else if (which == Tag::Body)
                 anchors.bodyTag = true;
-            else if (isSectioning(tag.name))
+            else if (which == Tag::Sectioning)
                 ++sectioning;
-            else if (placement.consent && (tag.name == "script" || tag.name == "iframe")) {
+            else if (placement.consent && (which == Tag::Script || which == Tag::Iframe)) {
                 const HtmlTokenizer::Attribute *type = tag.attribute("type");
                 if (tag.attribute("data-category") ||
-                    (tag.name == "script" && type && !isScriptType(type->value)))
+                    (which == Tag::Script && type && !isScriptType(type->value)))
                     continue;
                 if (const HtmlTokenizer::Attribute *src = tag.attribute("src"))
                     hold(tag, src->value, QByteArrayView());
-                else if (tag.name == "script")
+                else if (which == Tag::Script)
                     openScript = tag;
             }
-        } else if (tag.kind == Kind::EndTag) {
-            if (isSectioning(tag.name))
+        } else {
+            if (which == Tag::Sectioning)
                 sectioning = std::max(0, sectioning - 1);
-            else if (tag.name == "footer" && sectioning == 0)
+            else if (which == Tag::Footer && sectioning == 0)
                 anchors.footerEnd = tag.begin;
-            else if (tag.name == "body" && anchors.bodyEnd < 0)
+            else if (which == Tag::Body && anchors.bodyEnd < 0)
                 anchors.bodyEnd = tag.begin;
-            else if (tag.name == "html" && anchors.htmlEnd < 0)
+            else if (which == Tag::Html && anchors.htmlEnd < 0)
                 anchors.htmlEnd = tag.begin;
         }
     }
