@@ -258,7 +258,11 @@ bool install(const QString &siteFolder, const QString &libraryFolder, const QByt
     bool ok = true;
     for (qsizetype i = 0; i < names.size() && ok; ++i) {
         QString why;
-        ok = SafeWrite::write(folder, QFile::encodeName(names.at(i)), contents.at(i), &why);
+        const QByteArray name = QFile::encodeName(names.at(i));
+        QByteArray there;
+        if (SafeWrite::read(folder, name, there, nullptr, nullptr) && there == contents.at(i))
+            continue; // a rerun leaves the files as they are
+        ok = SafeWrite::write(folder, name, contents.at(i), &why);
         if (!ok)
             fail(
                 error,
