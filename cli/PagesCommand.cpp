@@ -151,6 +151,8 @@ int run(const QStringList &arguments) {
             parser, kCommand, arguments,
             QStringLiteral("Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | "
                            "--all)\n"
+                           "       clausewright pages [--facts FILE] SITE_FOLDER (--place-links | "
+                           "--consent | --remove)\n"
                            "       clausewright pages --list-pages [--data DIR]")))
         return *ended;
 

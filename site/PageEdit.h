@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // What the program puts into one of the site's own pages, and how it takes it out again.
 //
