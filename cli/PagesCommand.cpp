@@ -7,6 +7,7 @@
 #include "core/Catalogue.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
+#include "legalpages/SitePlacement.h"
 #include "site/FactCheck.h"
 #include "site/FactQuestions.h"
 #include "site/SiteScan.h"
@@ -217,6 +218,9 @@ int run(const QStringList &arguments) {
         (parser.isSet(o.placeLinks) || parser.isSet(o.layout) || placing.consent) &&
         !SiteCommand::record(parser.value(o.facts), facts, placing))
         return CommandLine::Refused;
+    // The pages of this run state the facts as they will be once the banner is in place.
+    if (parser.isSet(o.facts))
+        facts = SitePlacement::withPlacement(facts, placing.links, placing.layout, placing.consent);
     if (!writesPages && placing.any())
         return SiteCommand::place(siteFolder, catalogue, {}, placing, dry, facts,
                                   CommandLine::dataFolder(parser.value(o.data)));

@@ -77,12 +77,20 @@ Facts withPlacement(Facts facts, bool links, const QString &layout, bool consent
     facts.set(QStringLiteral("place.links"), links);
     facts.set(QStringLiteral("place.layout"), layout);
     facts.set(QStringLiteral("place.consent"), consent);
+    // The banner's library is a service of the site's pages while it is there, as a scan finds.
+    const QString consentServices = QStringLiteral("services.consent");
+    const QString library = ConsentBanner::serviceId();
+    QStringList services = facts.list(consentServices);
     if (consent) {
         facts.set(QStringLiteral("consent.tool"), QStringLiteral("clausewright"));
         facts.set(QStringLiteral("consent.honours_gpc"), true);
+        if (!services.contains(library))
+            facts.set(consentServices, services << library);
     } else if (facts.text(QStringLiteral("consent.tool")) == QLatin1String("clausewright")) {
         facts.set(QStringLiteral("consent.tool"), QStringLiteral("none"));
         facts.set(QStringLiteral("consent.honours_gpc"), false);
+        services.removeAll(library);
+        facts.set(consentServices, services);
     }
     return facts;
 }

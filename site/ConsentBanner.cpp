@@ -173,6 +173,10 @@ QString folderName() {
     return QStringLiteral("clausewright-consent");
 }
 
+QString serviceId() {
+    return QStringLiteral("vanilla-cookieconsent");
+}
+
 QStringList fileNames() {
     return {QStringLiteral("cookieconsent.umd.js"), QStringLiteral("cookieconsent.css"),
             QStringLiteral("LICENSE-cookieconsent.txt"), QStringLiteral("consent-config.js")};

@@ -24,6 +24,8 @@ struct Category {
 };
 
 QString folderName();
+// The library's id in the service catalogue: a scan of a wired page finds it.
+QString serviceId();
 // The files the program puts into the consent folder.
 QStringList fileNames();
 

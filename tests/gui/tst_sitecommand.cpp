@@ -115,6 +115,26 @@ private slots:
         QCOMPARE(now, original);
         QVERIFY(TestData::read(facts).contains("links = false"));
     }
+
+    // The banner's library is on the pages once it is installed: the facts say so, so the next
+    // run with them is not refused as contradicting the site; --remove takes it back out.
+    void bannerKeepsTheFactsTrue() {
+        const QString facts = m_work.filePath("banner.toml");
+        QProcess p;
+        p.setStandardOutputFile(facts);
+        p.start(CW_BINARY_DIR "/clausewright", {"facts", site()});
+        QVERIFY(p.waitForFinished());
+        const QStringList page =
+            QStringList{"--facts", facts, "--page", "Cookie Policy", "--draft"};
+        QCOMPARE(command(QStringList{"pages", site(), "--consent"} + page + kSite).status, 0);
+        QVERIFY(TestData::read(facts).contains("consent = [\"vanilla-cookieconsent\"]"));
+        QVERIFY(TestData::read(facts).contains("tool = \"clausewright\""));
+        const Result again = command(QStringList{"pages", site()} + page);
+        QVERIFY2(again.status == 0, qPrintable(again.err));
+        QCOMPARE(command({"pages", site(), "--facts", facts, "--remove"}).status, 0);
+        QVERIFY(TestData::read(facts).contains("tool = \"none\""));
+        QCOMPARE(command(QStringList{"pages", site()} + page).status, 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(SiteCommandTest)
