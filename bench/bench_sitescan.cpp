@@ -10,7 +10,8 @@
 // pictures, affiliate links on every third page and a video embed on every fifth; a newsletter
 // form, a comments loader on every fourth page, a footer and a block of inline code. After one
 // warming round each round times both, in alternating order, the scan including the loading of
-// the catalogue. It prints each round's ratio of the scan to grep, and the smallest and the median.
+// the catalogue. It prints each round's ratio of the scan to grep, wall-clock and processor time
+// (the latter steadier on a busy machine), and the smallest and the median of each.
 
 #include "site/ServiceCatalogue.h"
 #include "site/SiteScan.h"
@@ -26,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -156,7 +158,23 @@ QByteArrayList patterns(const ServiceCatalogue &catalogue) {
     return result;
 }
 
-double timeGrep(const QString &patternFile, const QString &folder) {
+// Wall-clock and processor time (user and system) of one run, in seconds.
+struct Timing {
+    double wall;
+    double cpu;
+};
+
+double seconds(const timeval &t) {
+    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
+double cpuOfSelf() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+Timing timeGrep(const QString &patternFile, const QString &folder) {
     QElapsedTimer timer;
     timer.start();
     const pid_t child = fork();
@@ -168,20 +186,22 @@ double timeGrep(const QString &patternFile, const QString &folder) {
         _exit(127);
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
     if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
         std::fprintf(stderr, "grep failed\n");
         std::exit(1);
     }
-    return timer.nsecsElapsed() / 1e9;
+    return {timer.nsecsElapsed() / 1e9, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
-double timeScan(const QString &catalogueFolder, const QString &folder, SiteScanResult &result) {
+Timing timeScan(const QString &catalogueFolder, const QString &folder, SiteScanResult &result) {
     QElapsedTimer timer;
     timer.start();
+    const double cpu = cpuOfSelf();
     const ServiceCatalogue catalogue = ServiceCatalogue::load(catalogueFolder);
     result = SiteScan::scan(folder, catalogue);
-    return timer.nsecsElapsed() / 1e9;
+    return {timer.nsecsElapsed() / 1e9, cpuOfSelf() - cpu};
 }
 
 double median(std::vector<double> v) {
@@ -226,9 +246,9 @@ int main(int argc, char **argv) {
     SiteScanResult result;
     timeGrep(patternFile, site); // warming round
     timeScan(catalogueFolder, site, result);
-    std::vector<double> ratios;
+    std::vector<double> ratios, cpuRatios;
     for (int r = 0; r < rounds; ++r) {
-        double grep, scan;
+        Timing grep, scan;
         if (r % 2 == 0) {
             grep = timeGrep(patternFile, site);
             scan = timeScan(catalogueFolder, site, result);
@@ -236,12 +256,16 @@ int main(int argc, char **argv) {
             scan = timeScan(catalogueFolder, site, result);
             grep = timeGrep(patternFile, site);
         }
-        ratios.push_back(scan / grep);
-        std::printf("round %d: grep -rcE %.3f s, scan %.3f s (%.0f MB/s), scan / grep %.2f\n",
-                    r + 1, grep, scan, bytes / 1e6 / scan, scan / grep);
+        ratios.push_back(scan.wall / grep.wall);
+        cpuRatios.push_back(scan.cpu / grep.cpu);
+        std::printf("round %d: grep -rcE %.3f s (cpu %.3f s), scan %.3f s (cpu %.3f s, %.0f MB/s), "
+                    "scan / grep %.2f (cpu %.2f)\n",
+                    r + 1, grep.wall, grep.cpu, scan.wall, scan.cpu, bytes / 1e6 / scan.wall,
+                    ratios.back(), cpuRatios.back());
     }
-    std::printf("scan / grep: min %.2f, median %.2f\n",
-                *std::min_element(ratios.begin(), ratios.end()), median(ratios));
+    std::printf("scan / grep: min %.2f, median %.2f; processor time: min %.2f, median %.2f\n",
+                *std::min_element(ratios.begin(), ratios.end()), median(ratios),
+                *std::min_element(cpuRatios.begin(), cpuRatios.end()), median(cpuRatios));
     for (auto it = result.found.cbegin(); it != result.found.cend(); ++it)
         std::printf("  %s: %lld pages\n", qPrintable(it.key()),
                     static_cast<long long>(it.value().size()));

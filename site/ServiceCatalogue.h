@@ -1,6 +1,7 @@
 #pragma once
 
 #include "site/Service.h"
+#include "site/ServiceMatcher.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -16,7 +17,7 @@
 class ServiceCatalogue {
 public:
     // How a page uses an address: it loads it (script, iframe, img, form, link) or links to it (a).
-    enum class Use { Load, Link };
+    using Use = ServiceMatcher::Use;
 
     // analytics, advertising, affiliate, embed, newsletter, comments, fonts, payments, consent,
     // other: the order pages list them in.
@@ -55,15 +56,9 @@ public:
     QList<const Service *> matchInline(QByteArrayView text) const;
 
 private:
-    struct Index;
-    struct Hit {
-        int service;
-        int weight;
-    };
-    void buildIndex();
-    QList<Hit> hits(QByteArrayView url, Use use) const;
+    using Hit = ServiceMatcher::Hit;
 
     QList<Service> m_services;
     QStringList m_errors;
-    std::shared_ptr<const Index> m_index;
+    std::shared_ptr<const ServiceMatcher> m_matcher;
 };

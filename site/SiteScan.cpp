@@ -27,6 +27,14 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
+QByteArrayView trimmedSpaces(QByteArrayView text) {
+    while (!text.isEmpty() && isSpace(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isSpace(text.back()))
+        text.chop(1);
+    return text;
+}
+
 bool startsWithNoCase(QByteArrayView text, const char *prefix) {
     const qsizetype n = qsizetype(std::strlen(prefix));
     return text.size() >= n && qstrnicmp(text.data(), prefix, n) == 0;
@@ -64,34 +72,84 @@ bool hintOnly(const HtmlTokenizer::Token &tag) {
     return r.contains("preconnect") || r.contains("dns-prefetch");
 }
 
+// Calls each(address) for every address a style sheet loads: url(...) and @import "...", but
+// not in a comment.
+template <typename Each> void styleSheetUrls(QByteArrayView css, Each &&each) {
+    qsizetype i = 0;
+    while (i < css.size()) {
+        const qsizetype url = css.indexOf("url(", i);
+        const qsizetype import = css.indexOf("@import", i);
+        if (url < 0 && import < 0)
+            return;
+        const qsizetype comment = css.indexOf("/*", i);
+        if (comment >= 0 && (url < 0 || comment < url) && (import < 0 || comment < import)) {
+            const qsizetype close = css.indexOf("*/", comment + 2);
+            if (close < 0)
+                return;
+            i = close + 2;
+            continue;
+        }
+        const bool isUrl = url >= 0 && (import < 0 || url < import);
+        qsizetype at = isUrl ? url + 4 : import + 7;
+        while (at < css.size() && isSpace(css[at]))
+            ++at;
+        if (at < css.size() && (css[at] == '"' || css[at] == '\'')) {
+            const qsizetype close = css.indexOf(css[at], at + 1);
+            const qsizetype end = close < 0 ? css.size() : close;
+            each(css.sliced(at + 1, end - at - 1));
+            i = end + 1;
+        } else if (isUrl) {
+            const qsizetype close = css.indexOf(')', at);
+            const qsizetype end = close < 0 ? css.size() : close;
+            each(trimmedSpaces(css.sliced(at, end - at)));
+            i = end + 1;
+        } else {
+            i = at; // "@import url(...)": the url( is read next
+        }
+    }
+}
+
 class PageScanner {
 public:
-    explicit PageScanner(const ServiceCatalogue &catalogue)
-        : m_catalogue(catalogue), m_seen(std::size_t(catalogue.services().size()), false) {}
+    explicit PageScanner(const ServiceCatalogue &catalogue, QList<Finding> *findings = nullptr)
+        : m_catalogue(catalogue), m_seen(std::size_t(catalogue.services().size()), false),
+          m_findings(findings) {}
 
     void scan(QByteArrayView page) {
+        m_page = page;
         HtmlTokenizer tokenizer(page);
         HtmlTokenizer::Token token;
         bool readBody = false; // the raw text after this start tag is code or a style sheet
         while (tokenizer.next(token)) {
             if (token.kind == Kind::StartTag) {
+                m_tagBegin = token.begin;
+                m_tagEnd = token.end;
                 const QByteArrayView name = token.name;
                 readBody = (name == "script" && !token.attribute("src") && !dataScript(token)) ||
                            name == "style";
+                m_styleBody = name == "style";
                 if (name == "a" || name == "area")
                     urls(token, Use::Link);
                 else if (loads(name) && !(name == "link" && hintOnly(token)))
                     urls(token, Use::Load);
+                if (const HtmlTokenizer::Attribute *style = token.attribute("style"))
+                    styleSheetUrls(style->value,
+                                   [&](QByteArrayView url) { markUrl(url, Use::Load); });
             } else if (token.kind == Kind::RawText) {
                 if (readBody)
-                    for (const Service *s :
-                         m_catalogue.matchInline(page.sliced(token.begin, token.end - token.begin)))
-                        mark(s);
+                    body(page.sliced(token.begin, token.end - token.begin), m_styleBody);
                 readBody = false;
             } else {
                 readBody = false;
             }
         }
+    }
+
+    // A style sheet file: its imports, its url()s and its inline texts.
+    void scanStyleSheet(QByteArrayView css) {
+        m_page = css;
+        m_tagBegin = m_tagEnd = 0;
+        body(css, true);
     }
 
     // The services seen since the last call, in catalogue order; forgets them.
@@ -108,14 +166,24 @@ public:
     }
 
 private:
-    void mark(const Service *s) {
-        if (s)
-            m_seen[std::size_t(s - m_catalogue.services().constData())] = true;
+    void mark(const Service *s, Finding::How how, QByteArrayView where) {
+        m_seen[std::size_t(s - m_catalogue.services().constData())] = true;
+        if (m_findings) {
+            const qsizetype begin = where.data() - m_page.data();
+            m_findings->append({s, how, m_tagBegin, m_tagEnd, begin, begin + where.size()});
+        }
+    }
+
+    void body(QByteArrayView text, bool styleSheet) {
+        for (const Service *s : m_catalogue.matchInline(text))
+            mark(s, Finding::How::Inline, text);
+        if (styleSheet)
+            styleSheetUrls(text, [&](QByteArrayView url) { markUrl(url, Use::Load); });
     }
 
     void markUrl(QByteArrayView url, Use use) {
         for (const Service *s : m_catalogue.matchUrlAll(url, use))
-            mark(s);
+            mark(s, use == Use::Load ? Finding::How::Loads : Finding::How::LinksTo, url);
     }
 
     void urls(const HtmlTokenizer::Token &tag, Use use) {
@@ -152,6 +220,11 @@ private:
 
     const ServiceCatalogue &m_catalogue;
     std::vector<bool> m_seen;
+    QList<Finding> *m_findings;
+    QByteArrayView m_page;
+    qsizetype m_tagBegin = 0;
+    qsizetype m_tagEnd = 0;
+    bool m_styleBody = false;
 };
 
 bool wanted(const QByteArray &name) {
@@ -166,6 +239,12 @@ bool wanted(const QByteArray &name) {
         return set;
     }();
     return extensions.contains(extension);
+}
+
+bool styleSheet(const QByteArray &name) {
+    const QByteArray lower = name.toLower();
+    return lower.endsWith(".css") || lower.endsWith(".scss") || lower.endsWith(".sass") ||
+           lower.endsWith(".less");
 }
 
 struct Walk {
@@ -272,7 +351,9 @@ const QStringList &patterns() {
         QStringLiteral("*.hbs"),   QStringLiteral("*.handlebars"), QStringLiteral("*.mustache"),
         QStringLiteral("*.twig"),  QStringLiteral("*.ejs"),        QStringLiteral("*.erb"),
         QStringLiteral("*.tmpl"),  QStringLiteral("*.tpl"),        QStringLiteral("*.php"),
-        QStringLiteral("*.jinja"), QStringLiteral("*.j2"),         QStringLiteral("*.astro")};
+        QStringLiteral("*.jinja"), QStringLiteral("*.j2"),         QStringLiteral("*.astro"),
+        QStringLiteral("*.css"),   QStringLiteral("*.scss"),       QStringLiteral("*.sass"),
+        QStringLiteral("*.less")};
     return list;
 }
 
@@ -280,6 +361,13 @@ QList<const Service *> scanPage(QByteArrayView page, const ServiceCatalogue &cat
     PageScanner scanner(catalogue);
     scanner.scan(page);
     return scanner.take();
+}
+
+QList<Finding> findings(QByteArrayView page, const ServiceCatalogue &catalogue) {
+    QList<Finding> result;
+    PageScanner scanner(catalogue, &result);
+    scanner.scan(page);
+    return result;
 }
 
 SiteScanResult scan(const QString &siteFolder, const ServiceCatalogue &catalogue) {
@@ -308,7 +396,10 @@ SiteScanResult scan(const QString &siteFolder, const ServiceCatalogue &catalogue
             continue;
         }
         ++result.filesRead;
-        scanner.scan(buffer);
+        if (styleSheet(relative))
+            scanner.scanStyleSheet(buffer);
+        else
+            scanner.scan(buffer);
         const QString shown = FolderListing::shownName(relative);
         for (const Service *s : scanner.take())
             result.found[s->id].append(shown);

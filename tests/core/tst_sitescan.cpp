@@ -224,6 +224,15 @@ private slots:
             << QByteArray(
                    "<style>@import url('https://fonts.googleapis.com/css?family=B');</style>")
             << "fonts";
+        QTest::newRow("font files in a style body and a style attribute")
+            << QByteArray("<style>@font-face{src:url( \"https://fonts.googleapis.com/s/a.woff2\" )}"
+                          "</style><div style=\"background:url(//px.ads.test/t.gif)\"></div>")
+            << "fonts pixel";
+        QTest::newRow("an import of a site's own sheet, a commented-out one")
+            << QByteArray(
+                   "<style>@import 'local.css'; @import url(/x.css);/* url(//px.ads.test/t.gif) "
+                   "*/</style>")
+            << "";
         QTest::newRow("pixel in a srcset, upper-case host")
             << QByteArray("<img srcset=\"a.png 1x, HTTPS://PX.ADS.TEST/t.gif?u=1 2x\">") << "pixel";
         QTest::newRow("template expressions around the address")
@@ -374,6 +383,31 @@ private slots:
         QCOMPARE(c.errors(), QStringList{dir.path() + "/" + error});
     }
 
+    // What a caller that edits the page needs: each place, with its element's start tag.
+    void findingsPointAtTheirBytes() {
+        const QByteArray page =
+            "<p>x</p><script async "
+            "src=\"https://www.googletagmanager.com/gtag/js?id=G-1\"></script>"
+            "<script>j.src='https://www.googletagmanager.com/gtm.js?id='+i;</script>"
+            "<img srcset=\"a.png 1x, https://px.ads.test/t.gif 2x\"><a "
+            "href='https://amzn.to/x'>b</a>";
+        const ServiceCatalogue catalogue = testCatalogue();
+        QStringList got;
+        for (const SiteScan::Finding &f : SiteScan::findings(page, catalogue))
+            got << QString("%1 %2 %3 | %4")
+                       .arg(f.service->id)
+                       .arg(int(f.how))
+                       .arg(QString::fromUtf8(page.mid(f.begin, f.end - f.begin)),
+                            QString::fromUtf8(page.mid(f.tagBegin, f.tagEnd - f.tagBegin)));
+        QCOMPARE(got, QStringList({"ga 0 https://www.googletagmanager.com/gtag/js?id=G-1 | <script "
+                                   "async src=\"https://www.googletagmanager.com/gtag/js?id=G-1\">",
+                                   "gtm 2 j.src='https://www.googletagmanager.com/gtm.js?id='+i; | "
+                                   "<script>",
+                                   "pixel 0 https://px.ads.test/t.gif | <img srcset=\"a.png 1x, "
+                                   "https://px.ads.test/t.gif 2x\">",
+                                   "amazon 1 https://amzn.to/x | <a href='https://amzn.to/x'>"}));
+    }
+
     // The search skips ahead over inline bodies: no position may be skipped over.
     void inlineTextIsFoundAtEveryPosition() {
         for (const ServiceCatalogue &c :
@@ -404,6 +438,7 @@ private slots:
         TestData::write(site, "b/page.HTM", yt);
         TestData::write(site, "_includes/footer.njk", "<a href=\"https://amzn.to/x\">x</a>");
         TestData::write(site, "notes.md", yt);
+        TestData::write(site, "css/site.scss", "@import url('https://px.ads.test/t.gif');");
         TestData::write(site, ".git/x.html", yt);
         TestData::write(site, "node_modules/x.html", yt);
         TestData::write(outside.path(), "far.html", yt);
@@ -421,7 +456,8 @@ private slots:
         page.close();
 
         const SiteScanResult r = SiteScan::scan(site, testCatalogue());
-        QCOMPARE(r.found.keys(), QStringList({"amazon", "yt"}));
+        QCOMPARE(r.found.keys(), QStringList({"amazon", "pixel", "yt"}));
+        QCOMPARE(r.found.value("pixel"), QStringList{"css/site.scss"});
         QCOMPARE(r.found.value("amazon"), QStringList{"_includes/footer.njk"});
         QCOMPARE(r.found.value("yt"), QStringList({"b/page.HTM", "index.html",
                                                    FolderListing::shownName("odd\xff/x.html")}));
