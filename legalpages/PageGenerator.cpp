@@ -199,6 +199,13 @@ bool PageGenerator::makePage(int index, Page *page) {
         return fail(QStringLiteral("its page template \"%1\" cannot be read (%2)")
                         .arg(QFileInfo(entry.filePath).fileName(), reason));
     const PageLanguage::Rendered rendered = PageLanguage::render(made.content, context());
+    // A page template changed since prepare() may need more than was checked.
+    if (!rendered.errors.isEmpty())
+        return fail(QStringLiteral("its page template is faulty (%1)")
+                        .arg(rendered.errors.join(QStringLiteral("; "))));
+    if (!m_draft && !rendered.missing.isEmpty())
+        return fail(QStringLiteral("it needs facts that are still open (%1)")
+                        .arg(rendered.missing.join(QStringLiteral(", "))));
     made.review = rendered.review;
     made.text = PageFormat::compose(m_charset.htmlTemplate, made.names.title, rendered.text,
                                     m_job.site, m_job.date);

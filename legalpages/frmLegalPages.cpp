@@ -280,8 +280,16 @@ void frmLegalPages::cmdCreatePages_Click() {
         ticked.append(lstDisclaimers->isTicked(row));
     // The site's facts, from the facts file the Site Facts window uses, checked against a scan
     // of the site's pages.
-    if (m_siteFacts)
+    if (m_siteFacts) {
+        // The pages state the facts file: answers typed but not saved are saved first if wished.
+        if (m_siteFacts->isModified() &&
+            Seam::question(this,
+                           QStringLiteral("The Site Facts window has answers that are not saved. "
+                                          "Save them before the pages are written?"),
+                           QStringLiteral("Site Facts")))
+            m_siteFacts->save();
         m_factsPath = m_siteFacts->session().factsPath();
+    }
     SiteFactsSession facts(Dir1->path(), Seam::programFolder());
     QString factsError;
     if (!facts.load(m_factsPath.isEmpty() ? facts.factsPath() : m_factsPath, &factsError)) {

@@ -40,8 +40,13 @@ frmSiteFacts::frmSiteFacts(const QString &siteFolder, const QString &dataFolder,
     resize(760, 620);
 
     QString error;
-    if (!m_session.load(factsPath.isEmpty() ? m_session.factsPath() : factsPath, &error))
-        Seam::information(this, error, QStringLiteral("Error"));
+    if (!m_session.load(factsPath.isEmpty() ? m_session.factsPath() : factsPath, &error)) {
+        Seam::information(this,
+                          error + QStringLiteral("\n\nThe window shows what the scan found; the "
+                                                 "file stays as it is unless you save over it."),
+                          QStringLiteral("Error"));
+        m_unreadable = m_session.factsPath();
+    }
     // The legal pages window's fields fill what the facts leave open.
     Facts facts = m_session.facts();
     for (const auto &[key, value] :
@@ -148,12 +153,12 @@ QWidget *frmSiteFacts::buildScan() {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     auto *contradictionsLabel =
-        new QLabel(QStringLiteral("Facts the site's pages &contradict:"), page);
+        new QLabel(QStringLiteral("Facts the site's pages con&tradict:"), page);
     m_contradictions = new QListWidget(page);
     m_contradictions->setObjectName(QStringLiteral("lstContradictions"));
     m_contradictions->setAccessibleName(QStringLiteral("Facts the site's pages contradict"));
     contradictionsLabel->setBuddy(m_contradictions);
-    auto *foundLabel = new QLabel(QStringLiteral("Services &found on the site's pages:"), page);
+    auto *foundLabel = new QLabel(QStringLiteral("Services found on the site's &pages:"), page);
     m_found = new QTreeWidget(page);
     m_found->setObjectName(QStringLiteral("treFound"));
     m_found->setAccessibleName(QStringLiteral("Services found on the site's pages"));
@@ -221,6 +226,7 @@ QWidget *frmSiteFacts::buildPlacement() {
         m_session.setFacts(SitePlacement::withPlacement(
             m_session.facts(), m_placeLinks->isChecked(), m_placeLayout->text().trimmed(),
             m_placeConsent->isChecked()));
+        m_modified = true;
         refresh();
     };
     connect(m_placeLinks, &QCheckBox::toggled, this, chosen);
@@ -250,6 +256,7 @@ void frmSiteFacts::removeFromSite() {
     m_placeConsent->setChecked(false);
     m_session.setFacts(SitePlacement::withPlacement(m_session.facts(), false,
                                                     m_placeLayout->text().trimmed(), false));
+    m_modified = true;
     refresh();
     Seam::information(this, text, QStringLiteral("Remove from the Site"));
 }
@@ -282,6 +289,7 @@ void frmSiteFacts::answerEdited(const QString &key) {
     if (!SiteFactsSession::setAnswer(facts, key, typed))
         return;
     m_session.setFacts(facts);
+    m_modified = true;
     refresh();
 }
 
@@ -322,6 +330,13 @@ void frmSiteFacts::refresh() {
         QFont font = it.value()->font();
         font.setBold(open.contains(it.key()));
         it.value()->setFont(font);
+        // What the bold caption shows, told to screen readers too.
+        const FactQuestion *q = FactQuestions::find(it.key());
+        QString description =
+            it.key() + (q->answers.isEmpty() ? QString() : QStringLiteral(": ") + q->answers);
+        if (open.contains(it.key()))
+            description.prepend(QStringLiteral("Needed by the ticked pages. "));
+        m_editors.value(it.key())->setAccessibleDescription(description);
     }
     QStringList said;
     if (m_contradictions->count() > 0)
@@ -356,6 +371,15 @@ bool frmSiteFacts::saveAs() {
 }
 
 bool frmSiteFacts::saveTo(const QString &path) {
+    // A facts file that could not be read holds answers this window never saw.
+    if (path == m_unreadable &&
+        !Seam::question(this,
+                        QStringLiteral("\"%1\" could not be read when the window opened. Replace "
+                                       "it, and the answers it holds, with the answers shown "
+                                       "here?")
+                            .arg(QDir::toNativeSeparators(path)),
+                        QStringLiteral("Site Facts")))
+        return false;
     if (m_session.insideSite(path) &&
         !Seam::question(this,
                         QStringLiteral("\"%1\" is inside the site's folder, which is published as "
@@ -372,5 +396,20 @@ bool frmSiteFacts::saveTo(const QString &path) {
         return false;
     }
     m_path->setText(QDir::toNativeSeparators(path));
+    m_modified = false;
+    m_unreadable.clear();
     return true;
+}
+
+// Closing with answers not saved asks whether to save them; they are kept only in the file.
+void frmSiteFacts::done(int result) {
+    const bool keep =
+        m_modified && Seam::question(this,
+                                     QStringLiteral("Save the changed site facts to \"%1\"?")
+                                         .arg(QDir::toNativeSeparators(m_session.factsPath())),
+                                     QStringLiteral("Site Facts"));
+    if (keep && !save())
+        return; // not saved: the answers stay on screen
+    m_modified = false;
+    QDialog::done(result);
 }

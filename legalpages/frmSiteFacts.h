@@ -35,6 +35,8 @@ public:
     const SiteFactsSession &session() const { return m_session; }
     // Marks these questions as open ones the pages need and puts the focus on the first.
     void showOpen(const QStringList &keys);
+    // An answer was changed since the facts file was read or saved.
+    bool isModified() const { return m_modified; }
 
 public slots:
     // Saves to the facts file's path; "Save As" asks for one first.
@@ -50,6 +52,8 @@ private:
     void answerEdited(const QString &key);
     void refresh();
     bool saveTo(const QString &path);
+    // However the window closes (Close, Escape, its close box), changed answers may be saved.
+    void done(int result) override;
 
     SiteFactsSession m_session;
     QString m_pagesFolder;
@@ -63,6 +67,8 @@ private:
     QListWidget *m_contradictions;
     QTreeWidget *m_review;
     QPushButton *m_save;
+    bool m_modified = false;
+    QString m_unreadable; // the facts file that could not be read, until saved over
     QCheckBox *m_placeLinks;
     QLineEdit *m_placeLayout;
     QCheckBox *m_placeConsent;

@@ -24,6 +24,16 @@ bool blank(QStringView text) {
     return true;
 }
 
+// Whether key begins with the part of a fact's key ("operator." of "operator.vat").
+bool factSection(const QString &key) {
+    const QString section = key.section(QLatin1Char('.'), 0, 0) + QLatin1Char('.');
+    for (const FactQuestion &q : FactQuestions::all()) {
+        if (q.key.startsWith(section))
+            return true;
+    }
+    return false;
+}
+
 struct Branch {
     bool parentOn;
     bool taken; // a branch of this [if] was taken (or is open in a draft)
@@ -157,7 +167,11 @@ private:
     void inlineMark(const QString &word, const QString &argument, const QString &key) {
         if (!key.isEmpty()) {
             if (!FactQuestions::find(key)) {
-                error(m_line, QStringLiteral("[%1]: there is no fact \"%1\"").arg(key));
+                // A misspelt fact is a fault; other dotted words in brackets ("[fig.2]") are text.
+                if (factSection(key))
+                    error(m_line, QStringLiteral("[%1]: there is no fact \"%1\"").arg(key));
+                else
+                    put(QLatin1Char('[') + key + QLatin1Char(']'));
             } else if (!m_context.world.facts || !m_context.world.facts->known(key)) {
                 need(key);
             } else {
@@ -229,7 +243,7 @@ Rendered render(const QString &templateText, const Context &context) {
 
 QString checkMark(const QString &key) {
     const FactQuestion *q = FactQuestions::find(key);
-    return QStringLiteral("[CHECK: %1]").arg(q ? q->question : key);
+    return QStringLiteral("[CHECK: %1]").arg((q ? q->question : key).toHtmlEscaped());
 }
 
 } // namespace PageLanguage

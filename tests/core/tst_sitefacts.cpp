@@ -170,7 +170,8 @@ private slots:
         QTest::addColumn<QString>("templateText");
         QTest::addColumn<QString>("expected");    // the page's text
         QTest::addColumn<QStringList>("missing"); // or the template's faults
-        const QString old = "<p>[sitename] at [siteurl], [email], [date] [sic] [1] [a.] x[if</p>\n";
+        const QString old =
+            "<p>[sitename] at [siteurl], [email], [date] [sic] [1] [a.] [fig.2] x[if</p>\n";
         QTest::newRow("old placeholders untouched") << "" << false << old << old << QStringList{};
         QTest::newRow("fact escaped")
             << "operator.legal_name=A & B <Ltd>" << false << "By [operator.legal_name]."
@@ -219,7 +220,7 @@ private slots:
         const QStringList faults{"line 1: [end] without its [if]",
                                  "line 2: [link terms-of-use]: that page is neither written nor "
                                  "in the site; put the link inside [if page:terms-of-use]",
-                                 "line 3: [nope.key]: there is no fact \"nope.key\"",
+                                 "line 3: [operator.nmae]: there is no fact \"operator.nmae\"",
                                  "line 4: [table x]: there is no such table",
                                  "line 5: [if (]: the condition ends too soon",
                                  "line 6: [else] without its [if]",
@@ -227,7 +228,8 @@ private slots:
                                  "line 7: [review] has no [/review]"};
         QTest::newRow("faults of the template")
             << "*" << false
-            << "[end]\n[link terms-of-use]\n[nope.key]\n[table x]\n[if (]\n[else][else]\n[review]"
+            << "[end]\n[link terms-of-use]\n[operator.nmae]\n[table x]\n[if "
+               "(]\n[else][else]\n[review]"
             << "" << faults;
     }
     void render() {

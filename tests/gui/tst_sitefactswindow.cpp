@@ -91,6 +91,7 @@ private slots:
         QCOMPARE(child<QLabel>(facts, "lblStatus")->text(),
                  "The ticked pages need 1 more answers (in bold).");
 
+        QVERIFY(name->accessibleDescription().startsWith("Needed by the ticked pages."));
         QTest::keyClicks(name, "Acme Ltd");
         QCOMPARE(child<QLabel>(facts, "lblStatus")->text(),
                  "The ticked pages have every fact they need.");
@@ -123,9 +124,11 @@ private slots:
         QCOMPARE(TestData::read(site() + "/privacy-policy.html"), "By Acme Ltd.\n");
     }
 
-    // Every control a user can reach is named for screen readers; Escape closes the window.
+    // Every control a user can reach is named for screen readers; Escape closes the window and
+    // offers to save changed answers.
     void namedAndKeyboardComplete() {
-        frmSiteFacts facts(site(), m_root.filePath("program"), {}, {});
+        const QString file = m_root.filePath("chosen.toml");
+        frmSiteFacts facts(site(), m_root.filePath("program"), {}, {}, file);
         facts.show();
         QVERIFY(QTest::qWaitForWindowExposed(&facts));
         for (QWidget *w : facts.findChildren<QWidget *>()) {
@@ -133,8 +136,29 @@ private slots:
                 !qobject_cast<QAbstractButton *>(w) && !qobject_cast<QTabBar *>(w))
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
-        QTest::keyClick(&facts, Qt::Key_Escape);
+        auto *vat = child<QLineEdit>(&facts, "fact_operator_vat");
+        vat->setFocus();
+        QTest::keyClicks(vat, "none");
+        Seam::setAnswer(true);
+        Seam::takeMessages();
+        QTest::keyClick(vat, Qt::Key_Escape);
         QVERIFY(!facts.isVisible());
+        QCOMPARE(Seam::takeMessages().size(), 1);
+        QVERIFY(TestData::read(file).contains("\nvat = \"none\"\n"));
+    }
+
+    // A facts file with a fault is told and kept: saving over it is asked first.
+    void aFaultyFactsFileIsNotSavedOver() {
+        const QString file = TestData::write(m_root.path(), "faulty.toml", "[site]\nname = \"x\n");
+        Seam::takeMessages();
+        frmSiteFacts facts(site(), m_root.filePath("program"), {}, {}, file);
+        QList<Seam::Message> told = Seam::takeMessages();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().text.startsWith(file + ":2:"), qPrintable(told.first().text));
+        Seam::setAnswer(false);
+        QVERIFY(!facts.save());
+        QCOMPARE(Seam::takeMessages().size(), 1);
+        QCOMPARE(TestData::read(file), "[site]\nname = \"x\n");
     }
 };
 
