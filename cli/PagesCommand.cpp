@@ -3,9 +3,11 @@
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "cli/FactsCommand.h"
+#include "cli/SiteCommand.h"
 #include "core/Catalogue.h"
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageGenerator.h"
+#include "legalpages/SitePlacement.h"
 #include "site/FactCheck.h"
 #include "site/FactQuestions.h"
 #include "site/SiteScan.h"
@@ -56,7 +58,8 @@ struct Options {
                              QStringLiteral("The site facts file the pages state (see "
                                             "'clausewright facts'); it gives the site's name, "
                                             "address and e-mail too, which the options above "
-                                            "override."),
+                                            "override, and what goes into the site's pages "
+                                            "(place.*), which the options below set."),
                              QStringLiteral("FILE")};
     QCommandLineOption draft{QStringLiteral("draft"),
                              QStringLiteral("Write the pages even where a fact is open, showing "
@@ -64,6 +67,28 @@ struct Options {
     QCommandLineOption verbose{QStringLiteral("verbose"),
                                QStringLiteral("Also say each page's review notes, and each page "
                                               "kept because only its date would change.")};
+    QCommandLineOption placeLinks{QStringLiteral("place-links"),
+                                  QStringLiteral("Put links to the site's legal pages into every "
+                                                 "HTML page of the site (in its <footer>, else "
+                                                 "before </body>).")};
+    QCommandLineOption layout{QStringLiteral("layout"),
+                              QStringLiteral("Give the pages the look of this page of the site "
+                                             "(in its top folder, e.g. index.html): everything "
+                                             "outside its <main> stays, the page's text goes in."),
+                              QStringLiteral("PAGE")};
+    QCommandLineOption layoutElement{QStringLiteral("layout-element"),
+                                     QStringLiteral("With --layout: the element of that page that "
+                                                    "holds its own text, by tag name or #id "
+                                                    "(default: main)."),
+                                     QStringLiteral("ELEMENT")};
+    QCommandLineOption consent{QStringLiteral("consent"),
+                               QStringLiteral("Install a consent banner into the site, with the "
+                                              "services of the facts file (--facts) waiting for "
+                                              "consent, and a \"Cookie settings\" link in every "
+                                              "page.")};
+    QCommandLineOption remove{QStringLiteral("remove"),
+                              QStringLiteral("Take out of the site's pages everything the program "
+                                             "put there; the legal pages stay.")};
 };
 
 // Each open fact the pages need, "KEY: question", on standard error.
@@ -94,15 +119,18 @@ QString planned(const PageGenerator::PlannedPage &page, bool replaceEdited) {
     return QStringLiteral("would write ") + path;
 }
 
-int dryRun(const PageGenerator &generator, bool replaceEdited) {
+// What a run would write; coming receives the pages that would be in the site after it.
+int dryRun(const PageGenerator &generator, bool replaceEdited, QStringList *coming) {
     QString links;
     bool trouble = false;
     for (const PageGenerator::PlannedPage &page : generator.plan()) {
         Console::err(planned(page, replaceEdited) + QLatin1Char('\n'));
         trouble = trouble || !page.refusal.isEmpty() ||
                   (!replaceEdited && PageReplacement::needsConsent(page.decision));
-        if (page.refusal.isEmpty())
+        if (page.refusal.isEmpty()) {
+            coming->append(page.names.fileName);
             links = LinkCode::withLink(links, page.names);
+        }
     }
     if (!links.isEmpty())
         Console::out(LinkCode::finished(links) + QLatin1Char('\n'));
@@ -162,14 +190,17 @@ int run(const QStringList &arguments) {
                        "it and it was not edited since; otherwise it is kept and named, unless\n"
                        "--replace-edited is given. A link in a page's place is never written\n"
                        "through."));
-    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.replaceEdited, o.dryRun,
-                       o.data, o.list, o.facts, o.draft, o.verbose});
+    parser.addOptions({o.page, o.all, o.siteName, o.siteUrl, o.email, o.replaceEdited, o.placeLinks,
+                       o.layout, o.layoutElement, o.consent, o.remove, o.dryRun, o.data, o.list,
+                       o.facts, o.draft, o.verbose});
     parser.addPositionalArgument(QStringLiteral("SITE_FOLDER"),
                                  QStringLiteral("The folder of the web site."));
     if (const auto ended = CommandLine::parse(
             parser, kCommand, arguments,
             QStringLiteral("Usage: clausewright pages [options] SITE_FOLDER (--page NAME... | "
                            "--all)\n"
+                           "       clausewright pages [--facts FILE] SITE_FOLDER (--place-links | "
+                           "--consent | --remove)\n"
                            "       clausewright pages --list-pages [--data DIR]")))
         return *ended;
 
@@ -195,6 +226,51 @@ int run(const QStringList &arguments) {
     const QFileInfo site(CommandLine::folderPath(positional.first()));
     if (parser.isSet(o.all) && parser.isSet(o.page))
         return usageError(kCommand, QStringLiteral("--page and --all do not go together"));
+    const QString siteFolder = QDir::cleanPath(site.absoluteFilePath());
+    const bool dry = parser.isSet(o.dryRun);
+    Facts facts;
+    if (parser.isSet(o.facts) && !FactsCommand::load(parser.value(o.facts), facts))
+        return CommandLine::Refused;
+    const bool writesPages = parser.isSet(o.all) || parser.isSet(o.page);
+    if (parser.isSet(o.remove)) {
+        if (writesPages || parser.isSet(o.placeLinks) || parser.isSet(o.layout) ||
+            parser.isSet(o.consent))
+            return usageError(kCommand,
+                              QStringLiteral("--remove goes alone (with --dry-run if you like)"));
+        // The facts file no longer asks for links or a banner; the pages' look stays.
+        SiteCommand::Placing none = SiteCommand::Placing::from(facts);
+        none.links = none.consent = false;
+        if (parser.isSet(o.facts) && !dry &&
+            !SiteCommand::record(parser.value(o.facts), facts, none))
+            return CommandLine::Refused;
+        return SiteCommand::remove(siteFolder, dry);
+    }
+    // What the command line says, else what the facts file recorded.
+    SiteCommand::Placing placing = SiteCommand::Placing::from(facts);
+    if (parser.isSet(o.placeLinks))
+        placing.links = true;
+    if (parser.isSet(o.layout))
+        placing.layout = parser.value(o.layout);
+    if (parser.isSet(o.consent))
+        placing.consent = true;
+    if (parser.isSet(o.consent) && !parser.isSet(o.facts))
+        return usageError(kCommand, QStringLiteral("--consent needs the site's facts (--facts "
+                                                   "FILE): they say which services wait"));
+    if (parser.isSet(o.layout) && !writesPages)
+        return usageError(kCommand, QStringLiteral("--layout needs the pages to write (--page or "
+                                                   "--all)"));
+    if (parser.isSet(o.layoutElement) && !parser.isSet(o.layout))
+        return usageError(kCommand, QStringLiteral("--layout-element needs --layout"));
+    if (parser.isSet(o.facts) && !dry &&
+        (parser.isSet(o.placeLinks) || parser.isSet(o.layout) || placing.consent) &&
+        !SiteCommand::record(parser.value(o.facts), facts, placing))
+        return CommandLine::Refused;
+    // The pages of this run state the facts as they will be once the banner is in place.
+    if (parser.isSet(o.facts))
+        facts = SitePlacement::withPlacement(facts, placing.links, placing.layout, placing.consent);
+    if (!writesPages && placing.any())
+        return SiteCommand::place(siteFolder, catalogue, {}, placing, dry, facts,
+                                  CommandLine::dataFolder(parser.value(o.data)));
 
     QList<CatalogueEntry> pages;
     if (parser.isSet(o.all))
@@ -203,9 +279,17 @@ int run(const QStringList &arguments) {
         return usageError(kCommand, QStringLiteral("there is no page '%1' (see 'clausewright pages "
                                                    "--list-pages')")
                                         .arg(*unknown));
-    Facts facts;
-    if (parser.isSet(o.facts) && !FactsCommand::load(parser.value(o.facts), facts))
-        return CommandLine::Refused;
+    std::shared_ptr<const PageLayout> layout;
+    if (!placing.layout.isEmpty()) {
+        QString why;
+        std::optional<PageLayout> loaded =
+            PageLayout::load(siteFolder, placing.layout, parser.value(o.layoutElement), &why);
+        if (!loaded) {
+            Console::say(why + QLatin1Char('.'));
+            return CommandLine::Refused;
+        }
+        layout = std::make_shared<const PageLayout>(std::move(*loaded));
+    }
     // An option given overrides the facts file; the facts file fills what is not given.
     const auto given = [&](const QCommandLineOption &option, const char *key) {
         return parser.isSet(option) ? parser.value(option) : facts.text(QString::fromLatin1(key));
@@ -230,7 +314,8 @@ int run(const QStringList &arguments) {
                              pages,
                              {given(o.siteName, "site.name"), given(o.siteUrl, "site.url"),
                               given(o.email, "site.email")},
-                             QDate::currentDate()});
+                             QDate::currentDate(),
+                             layout});
     generator.useFacts(facts, parser.isSet(o.draft));
     if (parser.isSet(o.facts))
         generator.treatSiteFieldsAsFacts();
@@ -245,9 +330,16 @@ int run(const QStringList &arguments) {
         }
         return CommandLine::refused(refusal);
     }
+    QStringList coming;
     const bool replaceEdited = parser.isSet(o.replaceEdited);
-    return parser.isSet(o.dryRun) ? dryRun(generator, replaceEdited)
-                                  : work(generator, replaceEdited, parser.isSet(o.verbose));
+    const int status = dry ? dryRun(generator, replaceEdited, &coming)
+                           : work(generator, replaceEdited, parser.isSet(o.verbose));
+    if (!dry)
+        coming = generator.written();
+    if (!placing.any())
+        return status;
+    return std::max(status, SiteCommand::place(siteFolder, catalogue, coming, placing, dry, facts,
+                                               CommandLine::dataFolder(parser.value(o.data))));
 }
 
 } // namespace PagesCommand

@@ -6,6 +6,7 @@
 #include "legalpages/LinkCode.h"
 #include "legalpages/PageDate.h"
 #include "legalpages/PageFormat.h"
+#include "site/PageEdit.h"
 #include "site/FactQuestions.h"
 #include "site/ServiceTexts.h"
 
@@ -118,7 +119,9 @@ bool PageGenerator::compose(int index, Page &made, QByteArray &bytes, QString *r
     made.review = rendered.review;
     made.text = PageFormat::compose(m_charset.htmlTemplate, made.names.title, rendered.text,
                                     m_job.site, m_job.date);
-    bytes = PageReplacement::withFingerprint(m_charset.encode(made.text));
+    bytes = PageReplacement::withFingerprint(m_job.layout
+                                                 ? m_job.layout->dress(made.names.title, made.text)
+                                                 : m_charset.encode(made.text));
     return true;
 }
 
@@ -138,7 +141,9 @@ std::optional<QByteArray> PageGenerator::existing(const QString &fileName, QStri
     if (!file.open(QDir(m_job.siteFolder).filePath(fileName), refusal) ||
         !file.readAll(bytes, refusal))
         return QByteArray();
-    return bytes;
+    // What the program placed into the site's pages since (footer links, consent wiring) is not an
+    // edit of the page: it is judged as it was written.
+    return PageEdit::strip(bytes);
 }
 
 QString PageGenerator::keptReason(PageReplacement::Decision found) {

@@ -142,8 +142,8 @@ private:
     // The bytes of the page at index, fingerprinted; false with the reason when its catalogue file
     // cannot be read.
     bool compose(int index, Page &made, QByteArray &bytes, QString *reason) const;
-    // What stands at the page's place: nothing, the bytes of a regular file, or a reason it cannot
-    // be written.
+    // What stands at the page's place: nothing, the bytes of a regular file (without what the
+    // program placed into it later), or a reason it cannot be written.
     std::optional<QByteArray> existing(const QString &fileName, QString *refusal) const;
     std::optional<UserMessage> checkFacts();
     PageLanguage::Context context() const;

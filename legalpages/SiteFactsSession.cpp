@@ -44,10 +44,21 @@ QList<FactCheck::Contradiction> SiteFactsSession::contradictions() const {
     return FactCheck::contradictions(m_facts, m_scan, m_catalogue);
 }
 
+std::shared_ptr<const PageLayout> SiteFactsSession::layout(QString *problem) const {
+    const QString page = m_facts.text(QStringLiteral("place.layout"));
+    if (page.isEmpty())
+        return nullptr;
+    std::optional<PageLayout> loaded = PageLayout::load(m_siteFolder, page, QString(), problem);
+    if (!loaded)
+        return nullptr;
+    return std::make_shared<const PageLayout>(std::move(*loaded));
+}
+
 PageGenerator SiteFactsSession::generator(const QString &pagesFolder,
                                           const QList<CatalogueEntry> &pages,
                                           const ::SiteFacts &site, bool draft) const {
-    PageGenerator generator({pagesFolder, m_siteFolder, pages, site, QDate::currentDate()});
+    PageGenerator generator(
+        {pagesFolder, m_siteFolder, pages, site, QDate::currentDate(), layout(nullptr)});
     generator.useFacts(m_facts, draft);
     generator.useCatalogue(m_catalogue);
     return generator;

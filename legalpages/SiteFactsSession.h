@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // What the Site Facts window and "Add Pages" know about one site, without a window: its facts
 // file (by default beside the site folder, FactsFile::defaultPath), the scan of its pages against
 // the service catalogue, and what the ticked pages need and ask the publisher to check.
@@ -38,7 +40,12 @@ public:
 
     QList<FactCheck::Contradiction> contradictions() const;
 
-    // A run of the legal pages job on these facts, for the ticked pages and the site fields.
+    // The page of the site whose look the legal pages take (place.layout), or none; a page that
+    // cannot lend its look gives none and the reason in *problem.
+    std::shared_ptr<const PageLayout> layout(QString *problem) const;
+
+    // A run of the legal pages job on these facts, for the ticked pages and the site fields, in
+    // the look of the layout page when there is one.
     PageGenerator generator(const QString &pagesFolder, const QList<CatalogueEntry> &pages,
                             const ::SiteFacts &site, bool draft = false) const;
 

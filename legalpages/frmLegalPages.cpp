@@ -4,6 +4,7 @@
 #include "core/UserMessage.h"
 #include "legalpages/PageGenerator.h"
 #include "legalpages/SiteFactsSession.h"
+#include "legalpages/SitePlacement.h"
 #include "legalpages/frmInsertLinksTMP.h"
 #include "legalpages/frmSiteFacts.h"
 #include "widgets/CatalogueList.h"
@@ -215,6 +216,7 @@ void frmLegalPages::Form_Load() {
                           .arg(QDir::toNativeSeparators(m_pagesFolder), reason);
     }
     lstDisclaimers->setEntries(entries);
+    m_catalogue = entries;
 }
 
 void frmLegalPages::showEvent(QShowEvent *event) {
@@ -290,6 +292,13 @@ void frmLegalPages::cmdCreatePages_Click() {
     QString factsError;
     if (!facts.load(m_factsPath.isEmpty() ? facts.factsPath() : m_factsPath, &factsError)) {
         Seam::information(this, factsError, QStringLiteral("Error"));
+        return;
+    }
+    QString layoutProblem;
+    facts.layout(&layoutProblem);
+    if (!layoutProblem.isEmpty()) {
+        Seam::information(this, layoutProblem + QStringLiteral(". No page was written."),
+                          QStringLiteral("Error"));
         return;
     }
     PageGenerator generator =
@@ -368,6 +377,9 @@ void frmLegalPages::cmdCreatePages_Click() {
         return;
     }
     txtLinks->setPlainText(generator.linkCode());
+    placeIntoSite(facts.facts(), generator.written());
+    if (!self)
+        return;
 
     // The link code window is no child of this one: its "Close Window" closes this window, which
     // may then be gone by the time the dialog returns.
@@ -388,6 +400,32 @@ void frmLegalPages::closeEvent(QCloseEvent *event) {
         return;
     }
     QWidget::closeEvent(event);
+}
+
+void frmLegalPages::placeIntoSite(const Facts &facts, const QStringList &written) {
+    SitePlacement::Request request;
+    request.links = facts.flag(QStringLiteral("place.links"));
+    request.consent = facts.flag(QStringLiteral("place.consent"));
+    if (!request.links && !request.consent)
+        return;
+    request.siteFolder = Dir1->path();
+    request.catalogue = m_catalogue;
+    request.coming = written;
+    request.facts = facts;
+    request.dataFolder = Seam::programFolder();
+    const SitePlacement::Outcome outcome = SitePlacement::place(request);
+    QString text = outcome.refusal.isEmpty()
+                       ? QStringLiteral("%1 of the site's pages now %2; %3 had them already.")
+                             .arg(outcome.summary.changed)
+                             .arg(request.consent ? QStringLiteral("wait for consent")
+                                                  : QStringLiteral("link to the legal pages"))
+                             .arg(outcome.summary.unchanged)
+                       : outcome.refusal;
+    for (const QString &line : outcome.said)
+        text += QLatin1Char('\n') + line;
+    if (!outcome.failure.isEmpty())
+        text += QLatin1Char('\n') + outcome.failure;
+    Seam::information(this, text, QStringLiteral("Site Pages"));
 }
 
 void frmLegalPages::cmdSiteFacts_Click() {

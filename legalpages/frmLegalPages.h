@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Catalogue.h"
+#include "site/Facts.h"
 
 #include <QList>
 #include <QPointer>
@@ -90,6 +91,7 @@ private:
     QTextDocument *txtLinks;
 
     QString m_pagesFolder;
+    QList<CatalogueEntry> m_catalogue;
     // Set when the window could not list its catalogue; told once the window shows.
     QString m_loadError;
     bool m_centred = false;
@@ -101,4 +103,7 @@ private:
     QPointer<class frmSiteFacts> m_siteFacts;
 
     void openSiteFacts(const QStringList &open);
+    // After pages are written: the links and the consent banner the facts ask for (place.*)
+    // go into the site's own pages, and a message says how it went.
+    void placeIntoSite(const Facts &facts, const QStringList &written);
 };

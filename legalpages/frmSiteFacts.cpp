@@ -1,8 +1,10 @@
 #include "legalpages/frmSiteFacts.h"
 
+#include "legalpages/SitePlacement.h"
 #include "site/FactQuestions.h"
 #include "widgets/Seam.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -14,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -78,6 +81,7 @@ frmSiteFacts::frmSiteFacts(const QString &siteFolder, const QString &dataFolder,
     m_tabs->addTab(buildQuestions(), QStringLiteral("&Questions"));
     m_tabs->addTab(buildScan(), QStringLiteral("What the &scan found"));
     m_tabs->addTab(buildReview(), QStringLiteral("&Review notes"));
+    m_tabs->addTab(buildPlacement(), QStringLiteral("In the site's &pages"));
     layout->addWidget(m_tabs, 1);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -109,6 +113,8 @@ QWidget *frmSiteFacts::buildQuestions() {
     auto *form = new QFormLayout(page);
     form->setRowWrapPolicy(QFormLayout::WrapAllRows);
     for (const FactQuestion &q : FactQuestions::all()) {
+        if (q.key.startsWith(QLatin1String("place.")))
+            continue; // the "In the site's pages" tab asks these
         auto *caption = new QLabel(q.question, page);
         caption->setWordWrap(true);
         caption->setTextFormat(Qt::PlainText);
@@ -176,6 +182,83 @@ QWidget *frmSiteFacts::buildScan() {
     layout->addWidget(foundLabel);
     layout->addWidget(m_found, 3);
     return page;
+}
+
+QWidget *frmSiteFacts::buildPlacement() {
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    auto *intro = new QLabel(QStringLiteral("What \"Add Pages\" also puts into the site's own "
+                                            "pages. Everything it puts there is marked and can be "
+                                            "taken out again, leaving each page as it was."),
+                             page);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    const Facts &facts = m_session.facts();
+    m_placeLinks = new QCheckBox(QStringLiteral("&Links to the legal pages in every page"), page);
+    m_placeLinks->setObjectName(QStringLiteral("chkPlaceLinks"));
+    m_placeLinks->setChecked(facts.flag(QStringLiteral("place.links")));
+    layout->addWidget(m_placeLinks);
+    auto *layoutRow = new QHBoxLayout;
+    auto *layoutLabel =
+        new QLabel(QStringLiteral("The legal pages take the loo&k of this page:"), page);
+    m_placeLayout = new QLineEdit(facts.text(QStringLiteral("place.layout")), page);
+    m_placeLayout->setObjectName(QStringLiteral("txtPlaceLayout"));
+    m_placeLayout->setPlaceholderText(QStringLiteral("index.html, or empty for their own look"));
+    m_placeLayout->setAccessibleName(QStringLiteral("The legal pages take the look of this page"));
+    layoutLabel->setBuddy(m_placeLayout);
+    layoutRow->addWidget(layoutLabel);
+    layoutRow->addWidget(m_placeLayout, 1);
+    layout->addLayout(layoutRow);
+    m_placeConsent = new QCheckBox(
+        QStringLiteral("A consent &banner: the services wait until a reader accepts them"), page);
+    m_placeConsent->setObjectName(QStringLiteral("chkPlaceConsent"));
+    m_placeConsent->setChecked(facts.flag(QStringLiteral("place.consent")));
+    layout->addWidget(m_placeConsent);
+    auto *remove = new QPushButton(QStringLiteral("Re&move from the Site"), page);
+    remove->setObjectName(QStringLiteral("cmdRemoveFromSite"));
+    remove->setAutoDefault(false);
+    auto *removeRow = new QHBoxLayout;
+    removeRow->addWidget(remove);
+    removeRow->addStretch(1);
+    layout->addLayout(removeRow);
+    layout->addStretch(1);
+    const auto chosen = [this] {
+        m_session.setFacts(SitePlacement::withPlacement(
+            m_session.facts(), m_placeLinks->isChecked(), m_placeLayout->text().trimmed(),
+            m_placeConsent->isChecked()));
+        m_modified = true;
+        refresh();
+    };
+    connect(m_placeLinks, &QCheckBox::toggled, this, chosen);
+    connect(m_placeConsent, &QCheckBox::toggled, this, chosen);
+    connect(m_placeLayout, &QLineEdit::textEdited, this, chosen);
+    connect(remove, &QPushButton::clicked, this, &frmSiteFacts::removeFromSite);
+    return page;
+}
+
+void frmSiteFacts::removeFromSite() {
+    if (!Seam::question(this,
+                        QStringLiteral("Take the links, the consent banner and its wiring out of "
+                                       "every page of the site? Each page is given back exactly "
+                                       "as it was; the legal pages stay."),
+                        QStringLiteral("Remove from the Site")))
+        return;
+    const SitePlacement::Outcome outcome = SitePlacement::remove(m_session.siteFolder(), false);
+    QString text = QStringLiteral("%1 of the site's pages are back as they were.")
+                       .arg(outcome.summary.changed);
+    for (const QString &line : outcome.said)
+        text += QLatin1Char('\n') + line;
+    if (!outcome.failure.isEmpty())
+        text += QLatin1Char('\n') + outcome.failure;
+    // So that the next "Add Pages" does not put them back.
+    const QSignalBlocker links(m_placeLinks), consent(m_placeConsent);
+    m_placeLinks->setChecked(false);
+    m_placeConsent->setChecked(false);
+    m_session.setFacts(SitePlacement::withPlacement(m_session.facts(), false,
+                                                    m_placeLayout->text().trimmed(), false));
+    m_modified = true;
+    refresh();
+    Seam::information(this, text, QStringLiteral("Remove from the Site"));
 }
 
 QWidget *frmSiteFacts::buildReview() {

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QStringList>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -18,7 +19,8 @@ class QWidget;
 
 // The Site Facts window: what the scan found on the site's pages (service, category, where),
 // the facts that contradict it, every question of the facts file with its answer (prefilled,
-// editable), the review notes of each ticked page as a checklist, and the facts file's saving.
+// editable), the review notes of each ticked page as a checklist, what goes into the site's own
+// pages (links, the pages' look, a consent banner) with its removal, and the facts file's saving.
 // Resizable, with ordinary layouts; every control is named for screen readers.
 class frmSiteFacts : public QDialog {
     Q_OBJECT
@@ -45,6 +47,8 @@ private:
     QWidget *buildQuestions();
     QWidget *buildScan();
     QWidget *buildReview();
+    QWidget *buildPlacement();
+    void removeFromSite();
     void answerEdited(const QString &key);
     void refresh();
     bool saveTo(const QString &path);
@@ -65,4 +69,7 @@ private:
     QPushButton *m_save;
     bool m_modified = false;
     QString m_unreadable; // the facts file that could not be read, until saved over
+    QCheckBox *m_placeLinks;
+    QLineEdit *m_placeLayout;
+    QCheckBox *m_placeConsent;
 };

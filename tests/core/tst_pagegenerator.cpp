@@ -31,7 +31,7 @@ struct Folders {
     PageGenerator generator(const QList<CatalogueEntry> &entries,
                             const SiteFacts &facts = {"Acme", "https://acme.test",
                                                       "a@acme.test"}) const {
-        return PageGenerator({pages, site, entries, facts, QDate(2026, 12, 6)});
+        return PageGenerator({pages, site, entries, facts, QDate(2026, 12, 6), {}});
     }
     QByteArray page(const QString &name) const { return TestData::read(site + "/" + name); }
     // A page as written, without its fingerprint (checked on its own).

@@ -3,11 +3,13 @@
 #include "TestData.h"
 #include "legalpages/frmInsertLinksTMP.h"
 #include "legalpages/frmLegalPages.h"
+#include "legalpages/frmSiteFacts.h"
 #include "widgets/FileList.h"
 #include "widgets/FolderList.h"
 #include "widgets/Seam.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -217,6 +220,37 @@ private slots:
                  R"(<center><a href="terms-of-use.html">Terms-Of-Use</a></center> <b>x</b>)");
         QCOMPARE(toldOnce(), "Done: Done! You can now close this window.");
         QTRY_VERIFY(m_window.isNull() && dialog.isNull());
+    }
+
+    // The Site Facts window's choices go into the facts; "Add Pages" then puts the links into the
+    // site's pages, and "Remove from the Site" gives each page back as it was.
+    void siteFactsChoicesPlaceLinksAndRemoveTakesThemOut() {
+        const QByteArray home = "<body>\r\n<FOOTER>me</FOOTER>\r\n</body>\r\n";
+        const QString index = TestData::write(m_site->path(), "index.html", home);
+        open({1});
+        QTest::mouseClick(child<QPushButton>(m_window, "cmdSiteFacts"), Qt::LeftButton);
+        auto *facts = m_window->findChild<frmSiteFacts *>();
+        QVERIFY(facts);
+        child<QCheckBox>(facts, "chkPlaceLinks")->click();
+        QVERIFY(facts->session().facts().flag("place.links"));
+        QTest::mouseClick(child<QPushButton>(facts, "cmdSave"), Qt::LeftButton);
+        const auto saved =
+            qScopeGuard([path = facts->session().factsPath()] { QFile::remove(path); });
+        QCOMPARE(run(), "<center>" + Privacy + "</center>");
+        QCOMPARE(toldOnce(), "Site Pages: 1 of the site's pages now link to the legal pages; 0 had "
+                             "them already.\nprivacy-policy.html is left alone: it has no <body>.");
+        QVERIFY(TestData::read(index).contains(
+            "<li><a href=\"privacy-policy.html\">Privacy Policy</a></li>\r\n</ul>"));
+
+        Seam::setAnswer(true);
+        QTest::mouseClick(child<QPushButton>(facts, "cmdRemoveFromSite"), Qt::LeftButton);
+        const QList<Seam::Message> told = Seam::takeMessages(); // the question, then the outcome
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(told.last().text, "1 of the site's pages are back as they were.");
+        QCOMPARE(TestData::read(index), home);
+        QVERIFY(!child<QCheckBox>(facts, "chkPlaceLinks")->isChecked());
+        QVERIFY(!facts->session().facts().flag("place.links"));
+        delete facts; // a window of its own, but the legal pages window's child
     }
 };
 
