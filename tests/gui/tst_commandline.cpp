@@ -1,6 +1,7 @@
 // The command line, run as the real program with no display: the same bytes as the window for the
 // same draws, the window's refusals, exit statuses, and a dry run that writes nothing.
 #include "ModalWatcher.h"
+#include "ProgramRun.h"
 #include "TestData.h"
 #include "bulk/frmMass.h"
 #include "cli/CommandLine.h"
@@ -15,40 +16,9 @@
 
 #include <sys/stat.h>
 
-namespace {
+using namespace ProgramRun;
 
-struct Result {
-    int status = -1;
-    QString out, err;
-};
-
-// The program with these arguments, with no display in its environment at all.
-Result command(const QStringList &arguments) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(CW_BINARY_DIR "/clausewright"), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-// Every file below folder, as relative path and bytes.
-QMap<QString, QByteArray> tree(const QString &folder) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), TestData::read(path));
-    }
-    return files;
-}
-
-} // namespace
+namespace {} // namespace
 
 class CommandLineTest : public QObject {
     Q_OBJECT

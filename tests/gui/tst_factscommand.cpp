@@ -1,24 +1,12 @@
 // "clausewright facts" and "clausewright pages --facts", run as the real program.
+#include "ProgramRun.h"
 #include "TestData.h"
 
 #include <QtTest>
 
+using namespace ProgramRun;
+
 namespace {
-
-struct Result {
-    int status = -1;
-    QString out, err;
-};
-
-Result command(const QStringList &arguments) {
-    QProcess process;
-    process.start(QStringLiteral(CW_BINARY_DIR "/clausewright"), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 const QByteArray Ads = "name = \"AdNet\"\ncompany = \"Ad Co\"\ncompany_country = \"US\"\n"
                        "category = \"advertising\"\npurpose = \"ads\"\nsets_cookies = true\n"

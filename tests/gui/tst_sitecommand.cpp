@@ -1,5 +1,6 @@
 // "clausewright pages" changing the site's own pages, run as the real program: its refusals, the
 // choices recorded in the facts file and repeated from it, and removal.
+#include "ProgramRun.h"
 #include "TestData.h"
 
 #include <QDir>
@@ -8,30 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace ProgramRun;
+
 namespace {
-
-struct Result {
-    int status = -1;
-    QString err;
-};
-
-Result command(const QStringList &arguments) {
-    QProcess process;
-    process.start(QStringLiteral(CW_BINARY_DIR "/clausewright"), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
-
-QMap<QString, QByteArray> tree(const QString &folder) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), TestData::read(path));
-    }
-    return files;
-}
 
 const QStringList kSite{"--site-name", "A", "--site-url", "https://a.example", "--email", "e@a"};
 
