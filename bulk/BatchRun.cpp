@@ -5,6 +5,7 @@
 #include "bulk/SponsorQuestion.h"
 #include "controllib/FolderWriter.h"
 #include "core/FolderListing.h"
+#include "core/LocalPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,7 @@ bool BatchRun::check(BatchMessage *refusal) {
     if (!info.isDir() && (info.exists() || info.isSymLink())) {
         *refusal = {QStringLiteral("The output folder %1 cannot be made (A file of that name is "
                                    "in the way).\n\nNo article was written.")
-                        .arg(QDir::toNativeSeparators(folder)),
+                        .arg(QDir::toNativeSeparators(LocalPath::shown(folder))),
                     error};
         return false;
     }
@@ -74,8 +75,8 @@ bool BatchRun::check(BatchMessage *refusal) {
         *refusal = {QStringLiteral("The output folder %1 leads back to the article folder %2, so "
                                    "writing there would overwrite the articles.\n\nRemove or "
                                    "rename %1 and try again. No article was written.")
-                        .arg(QDir::toNativeSeparators(folder),
-                             QDir::toNativeSeparators(m_job.articleFolder)),
+                        .arg(QDir::toNativeSeparators(LocalPath::shown(folder)),
+                             QDir::toNativeSeparators(LocalPath::shown(m_job.articleFolder))),
                     error};
         return false;
     }
@@ -94,7 +95,7 @@ bool BatchRun::prepare(BatchMessage *refusal) {
     if (!makeFolder(folder, &reason)) {
         *refusal = {QStringLiteral("The output folder %1 cannot be made (%2).\n\nNo article was "
                                    "written.")
-                        .arg(QDir::toNativeSeparators(folder), reason),
+                        .arg(QDir::toNativeSeparators(LocalPath::shown(folder)), reason),
                     QStringLiteral("Error")};
         return false;
     }

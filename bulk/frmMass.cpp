@@ -7,6 +7,7 @@
 #include "bulk/BatchWorker.h"
 #include "bulk/RunQuestions.h"
 #include "controllib/QkFile.h"
+#include "core/LocalPath.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileList.h"
 #include "widgets/FolderDrop.h"
@@ -445,7 +446,7 @@ void frmMass::Command1_Click() {
         Seam::information(self,
                           QStringLiteral("The output folder %1 could not be opened. It may have "
                                          "been moved or deleted, or no file manager is available.")
-                              .arg(QDir::toNativeSeparators(folder)),
+                              .arg(QDir::toNativeSeparators(LocalPath::shown(folder))),
                           QStringLiteral("Error"));
     };
     if (!Seam::openFolder(OutputFolder, cannotOpen))
@@ -629,9 +630,9 @@ void frmMass::runFinished(int failures, int done, bool stopped) {
     const bool closing = std::exchange(m_stopping, false);
     // The result in one sentence, for screen readers: said with "Begin Process" as the focus
     // comes back to it, and kept as the log's description.
-    const QString summary =
-        BatchRun::summary(m_logLines - failures, total, QDir::toNativeSeparators(OutputFolder),
-                          done - m_logLines, failures, stopped ? done : -1);
+    const QString summary = BatchRun::summary(
+        m_logLines - failures, total, QDir::toNativeSeparators(LocalPath::shown(OutputFolder)),
+        done - m_logLines, failures, stopped ? done : -1);
     vbtnLoad->setAccessibleDescription(summary);
     txtLog->setAccessibleDescription(summary);
     if (m_focusBeforeRun && m_focusBeforeRun->isEnabled() && m_focusBeforeRun->isVisible())

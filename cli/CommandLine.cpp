@@ -6,6 +6,7 @@
 #include "cli/PagesCommand.h"
 #include "cli/ScanCommand.h"
 #include "controllib/TextCodec.h"
+#include "core/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -194,10 +195,9 @@ QString folderPath(const QString &argument) {
     for (const QByteArray &raw : file.readAll().split('\0')) {
         if (TextCodec::isValidUtf8(raw) || QString::fromLocal8Bit(raw) != argument)
             continue;
-        const int fd = ::open(raw.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
+        const QString path = LocalPath::openable(raw);
+        if (path.isEmpty())
             break;
-        const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
         Console::showPathAs(path, QDir::cleanPath(QDir(argument).absolutePath()));
         return path;
     }

@@ -35,6 +35,13 @@ bool matches(const QList<QRegularExpression> &matchers, const QString &name) {
                        [&](const QRegularExpression &re) { return re.match(name).hasMatch(); });
 }
 
+void sortListed(QList<Listed> &listed) {
+    std::sort(listed.begin(), listed.end(), [](const Listed &a, const Listed &b) {
+        const int byName = a.shown.compare(b.shown, Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : a.localName < b.localName;
+    });
+}
+
 QList<Listed> list(const QString &folder, const QStringList &patterns) {
     const QList<QRegularExpression> wanted = matchers(patterns);
     QList<Listed> result;
@@ -65,10 +72,7 @@ QList<Listed> list(const QString &folder, const QStringList &patterns) {
     for (const QString &name : names)
         result.append({QFile::encodeName(name), name});
 #endif
-    std::sort(result.begin(), result.end(), [](const Listed &a, const Listed &b) {
-        const int byName = a.shown.compare(b.shown, Qt::CaseInsensitive);
-        return byName != 0 ? byName < 0 : a.localName < b.localName;
-    });
+    sortListed(result);
     return result;
 }
 
@@ -85,6 +89,38 @@ QStringList files(const QString &folder, const QStringList &patterns) {
     QStringList names;
     for (Listed &entry : list(folder, patterns))
         names.append(std::move(entry.shown));
+    return names;
+}
+
+QByteArrayList folderNames(const QString &folder) {
+    QList<Listed> listed;
+#ifdef Q_OS_UNIX
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return {};
+    const int fd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.'))
+            continue;
+        if (entry->d_type != DT_DIR) {
+            struct stat target {};
+            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+                continue;
+            if (::fstatat(fd, entry->d_name, &target, 0) != 0 || !S_ISDIR(target.st_mode))
+                continue;
+        }
+        listed.append({name, shownName(name)});
+    }
+    ::closedir(dir);
+#else
+    for (const QString &name : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        listed.append({QFile::encodeName(name), name});
+#endif
+    sortListed(listed);
+    QByteArrayList names;
+    for (Listed &entry : listed)
+        names.append(std::move(entry.localName));
     return names;
 }
 

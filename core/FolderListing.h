@@ -18,6 +18,9 @@ namespace FolderListing {
 
 QByteArrayList localNames(const QString &folder, const QStringList &patterns);
 QStringList files(const QString &folder, const QStringList &patterns);
+// The folders directly inside folder (links to folders included, hidden ones not), as bytes, in
+// the same order.
+QByteArrayList folderNames(const QString &folder);
 
 QString shownName(const QByteArray &localName);
 

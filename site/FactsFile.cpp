@@ -1,9 +1,11 @@
 #include "site/FactsFile.h"
 
 #include "controllib/QkFile.h"
+#include "core/LocalPath.h"
 #include "site/FactQuestions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <toml++/toml.h>
@@ -213,9 +215,17 @@ QString write(const Facts &facts, const QMap<QString, QStringList> &notes) {
 }
 
 QString defaultPath(const QString &siteFolder) {
-    const QFileInfo site(QDir::cleanPath(QFileInfo(siteFolder).absoluteFilePath()));
-    const QString name = site.fileName().isEmpty() ? QStringLiteral("site") : site.fileName();
-    return QDir(site.absolutePath()).filePath(name + QStringLiteral("-legal-facts.toml"));
+    // By the folder's bytes: a site folder whose name is not UTF-8 may be held as
+    // /proc/self/fd/N, and its parent may be one too.
+    const QByteArray site =
+        LocalPath::local(QDir::cleanPath(QFileInfo(siteFolder).absoluteFilePath()));
+    const qsizetype slash = site.lastIndexOf('/');
+    const QByteArray parent = slash <= 0 ? QByteArray("/") : site.left(slash);
+    const QString name =
+        slash + 1 >= site.size() ? QStringLiteral("site") : QFile::decodeName(site.mid(slash + 1));
+    const QString openable = LocalPath::openable(parent);
+    return QDir(openable.isEmpty() ? QFile::decodeName(parent) : openable)
+        .filePath(name + QStringLiteral("-legal-facts.toml"));
 }
 
 } // namespace FactsFile

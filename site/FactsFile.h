@@ -26,7 +26,8 @@ bool load(const QString &path, Facts &facts, QString *error, QStringList *warnin
 QString write(const Facts &facts, const QMap<QString, QStringList> &notes = {});
 
 // Where the window saves a site's facts by default: beside the site folder, never inside what is
-// published: /srv/www/public -> /srv/www/public-legal-facts.toml.
+// published: /srv/www/public -> /srv/www/public-legal-facts.toml. A folder name that is not UTF-8
+// gives the file its name as shown, with a replacement character for each such byte.
 QString defaultPath(const QString &siteFolder);
 
 } // namespace FactsFile

@@ -1,5 +1,7 @@
 #include "widgets/DriveList.h"
 
+#include "core/LocalPath.h"
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -109,7 +111,8 @@ void DriveList::refresh() {
     m_quiet = false;
 }
 
-void DriveList::selectDriveOf(const QString &path) {
+void DriveList::selectDriveOf(const QString &given) {
+    const QString path = LocalPath::shown(given);
     const QString root = QStorageInfo(path).rootPath();
     int index = findData(root);
     if (index < 0) {

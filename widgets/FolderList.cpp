@@ -2,14 +2,15 @@
 
 #include "widgets/FocusRing.h"
 
+#include "core/FolderListing.h"
+#include "core/LocalPath.h"
+
 #include <QDir>
-#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QStyle>
-
-#include <algorithm>
 
 namespace {
 
@@ -23,21 +24,28 @@ FolderList::FolderList(QWidget *parent) : QListWidget(parent) {
     connect(this, &QListWidget::itemActivated, this, &FolderList::openItem);
     // Opened once the click is over: the list is rebuilt when a folder opens.
     connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        const QString folder = item->data(PathRole).toString();
+        const QByteArray folder = item->data(PathRole).toByteArray();
         QMetaObject::invokeMethod(
-            this, [this, folder] { setPath(folder); }, Qt::QueuedConnection);
+            this, [this, folder] { open(folder); }, Qt::QueuedConnection);
     });
     m_path = QDir::currentPath();
+    m_local = QFile::encodeName(m_path);
     refresh();
 }
 
 bool FolderList::setPath(const QString &folder) {
-    const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(folder).isReadable())
+    return !folder.isEmpty() &&
+           open(LocalPath::local(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())));
+}
+
+bool FolderList::open(const QByteArray &local) {
+    const QString openable = LocalPath::openable(local);
+    const QFileInfo info(openable);
+    if (openable.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(openable).isReadable())
         return false;
-    const QString cleaned = QDir::cleanPath(info.absoluteFilePath());
-    const bool differs = cleaned != m_path;
-    m_path = cleaned;
+    const bool differs = local != m_local;
+    m_local = local;
+    m_path = openable;
     refresh();
     if (differs)
         emit changed(m_path);
@@ -46,49 +54,45 @@ bool FolderList::setPath(const QString &folder) {
 
 void FolderList::refresh() {
     clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon opened = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QString indentStep = QStringLiteral("   ");
 
     // The chain of folders from the root down to the current one.
-    QStringList chain;
-    QDir dir(m_path);
-    chain.prepend(dir.absolutePath());
-    while (dir.cdUp())
-        chain.prepend(dir.absolutePath());
+    QByteArrayList chain{m_local};
+    for (QByteArray up = m_local; up.size() > 1;) {
+        const qsizetype slash = up.lastIndexOf('/');
+        up = slash <= 0 ? QByteArray("/") : up.left(slash);
+        chain.prepend(up);
+    }
 
     int level = 0;
-    for (const QString &folder : std::as_const(chain)) {
-        const QString name = level == 0 ? QDir::toNativeSeparators(folder) : QDir(folder).dirName();
-        auto *item = new QListWidgetItem(open, indentStep.repeated(level) + name, this);
+    for (const QByteArray &folder : std::as_const(chain)) {
+        const QString name =
+            level == 0 ? QDir::toNativeSeparators(QFile::decodeName(folder))
+                       : FolderListing::shownName(folder.mid(folder.lastIndexOf('/') + 1));
+        auto *item = new QListWidgetItem(opened, indentStep.repeated(level) + name, this);
         item->setData(PathRole, folder);
         item->setData(Qt::AccessibleTextRole, name);
         ++level;
     }
 
-    // An iterator, not QDir::entryList: a folder of many thousand articles would otherwise cost
-    // the memory of a full listing just to find its few subfolders.
-    QStringList subfolders;
-    for (QDirIterator it(m_path, QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();)
-        subfolders.append(it.nextFileInfo().fileName());
-    std::sort(subfolders.begin(), subfolders.end(), [](const QString &a, const QString &b) {
-        const int byName = a.compare(b, Qt::CaseInsensitive);
-        return byName != 0 ? byName < 0 : a < b;
-    });
-    for (const QString &name : std::as_const(subfolders)) {
+    const QByteArray parent = m_local.endsWith('/') ? m_local : m_local + '/';
+    for (const QByteArray &local : FolderListing::folderNames(m_path)) {
+        const QString name = FolderListing::shownName(local);
         auto *item = new QListWidgetItem(closed, indentStep.repeated(level) + name, this);
-        item->setData(PathRole, QDir(m_path).filePath(name));
+        item->setData(PathRole, parent + local);
         item->setData(Qt::AccessibleTextRole, name);
     }
 
     // The opened folder: the last of the chain.
     m_openedRow = int(chain.size()) - 1;
-    QListWidgetItem *opened = item(m_openedRow);
+    QListWidgetItem *inUse = item(m_openedRow);
     QFont bold = font();
     bold.setBold(true);
-    opened->setFont(bold);
-    opened->setData(Qt::AccessibleDescriptionRole, tr("folder in use"));
-    const QString shown = QDir::toNativeSeparators(m_path);
+    inUse->setFont(bold);
+    inUse->setData(Qt::AccessibleDescriptionRole, tr("folder in use"));
+    const QString shown = QDir::toNativeSeparators(QFile::decodeName(m_local));
     setToolTip(shown);
     setAccessibleDescription(shown);
     highlightOpened();
@@ -103,7 +107,7 @@ void FolderList::highlightOpened() {
 
 void FolderList::openItem(QListWidgetItem *item) {
     if (item)
-        setPath(item->data(PathRole).toString());
+        open(item->data(PathRole).toByteArray());
 }
 
 void FolderList::keyPressEvent(QKeyEvent *event) {

@@ -12,6 +12,10 @@
 // in use. The arrow keys only move the highlight; Enter or Space opens the highlighted folder, and
 // when the keyboard leaves the list the highlight goes back to the opened folder. Opening a
 // folder raises changed.
+//
+// Each folder is kept as the file system names it, as bytes: a folder whose name is not UTF-8 is
+// shown with a replacement character and opened all the same; path() then names it in a way the
+// other parts can open (see LocalPath).
 class FolderList : public QListWidget {
     Q_OBJECT
 
@@ -34,9 +38,11 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    bool open(const QByteArray &local);
     void openItem(QListWidgetItem *item);
     void highlightOpened();
 
+    QByteArray m_local;
     QString m_path;
     int m_openedRow = -1;
 };

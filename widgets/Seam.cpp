@@ -1,6 +1,8 @@
 #include "widgets/Seam.h"
 
 #include "controllib/RandomSource.h"
+#include "controllib/TextCodec.h"
+#include "core/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -39,7 +41,11 @@ SeamState &state() {
 bool openWithDesktop(const QString &folder, std::function<void()> failedLater) {
     if (!QFileInfo(folder).isDir())
         return false;
-    const QUrl url = QUrl::fromLocalFile(QDir(folder).absolutePath());
+    // A folder whose name is not UTF-8 is named to the file manager by its bytes.
+    const QByteArray local = LocalPath::local(QDir(folder).absolutePath());
+    const QUrl url = TextCodec::isValidUtf8(local)
+                         ? QUrl::fromLocalFile(QDir(folder).absolutePath())
+                         : QUrl::fromEncoded("file://" + local.toPercentEncoding("/"));
     const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (xdgOpen.isEmpty())
         return QDesktopServices::openUrl(url);

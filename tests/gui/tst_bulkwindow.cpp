@@ -3,6 +3,7 @@
 #include "TestData.h"
 #include "bulk/frmMass.h"
 #include "legalpages/frmLegalPages.h"
+#include "site/FactsFile.h"
 #include "widgets/FileList.h"
 #include "widgets/FolderList.h"
 #include "widgets/LogView.h"
@@ -12,7 +13,11 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <filesystem>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 // The window's wiring, driven offscreen; the rules of a run are proven by tst_batchrun.
 class BulkWindowTest : public QObject {
@@ -117,6 +122,73 @@ private slots:
     }
 
     // A folder dragged onto either job window opens there; a file or two folders are refused.
+    // A folder whose name is not UTF-8 ("caf" and Latin-1's e acute) is listed with a replacement
+    // character, opened by a click, and worked on in both windows: its articles listed and
+    // written into its rewritten_files, a legal page written into it.
+    void aFolderNamedInBytesWorksInBothWindows() {
+        const QByteArray local = QFile::encodeName(m_f->articles()) + "/caf\xe9";
+        QVERIFY(::mkdir(local.constData(), 0700) == 0);
+        // QTemporaryDir cannot remove what Qt cannot name.
+        const auto removed = qScopeGuard([&] { std::filesystem::remove_all(local.toStdString()); });
+        QFile article;
+        QVERIFY(article.open(::open((local + "/a.txt").constData(), O_WRONLY | O_CREAT, 0600),
+                             QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        article.write("Alpha");
+        article.close();
+        const QString shown = m_f->articles() + "/caf" + QChar(QChar::ReplacementCharacter);
+        const auto openByClick = [&](QWidget &window, int files) {
+            auto *list = child<FolderList>(window, "Dir1");
+            QVERIFY(list->setPath(m_f->articles()));
+            const auto found =
+                list->findItems(QStringLiteral("^ *caf\\x{fffd}$"), Qt::MatchRegularExpression);
+            QCOMPARE(found.size(), 1);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(found.at(0)).center());
+            QTRY_COMPARE(list->toolTip(), shown);
+            QCOMPARE(child<FileList>(window, "File1")->count(), files);
+        };
+        const auto exists = [&](const QByteArray &name) {
+            struct stat info {};
+            return ::stat((local + '/' + name).constData(), &info) == 0 && info.st_size > 0;
+        };
+        QString output;
+        {
+            frmMass w(output);
+            w.show();
+            openByClick(w, 1);
+            QCOMPARE(child<QLabel>(w, "lblFilesFound")->text(), QString("1"));
+            child<QLineEdit>(w, "txtLinkText")->setText("One");
+            child<QLineEdit>(w, "txtBenefit")->setText("Save Time");
+            child<QLineEdit>(w, "txtUrl")->setText("https://shop.example/");
+            click(w, "vbtnLoad");
+            QTRY_COMPARE_WITH_TIMEOUT(Seam::recordedMessages().size(), 1, 20000);
+            QCOMPARE(messages(), QStringList{"Process Complete: Done"});
+            QCOMPARE(child(w, "vbtnLoad")->accessibleDescription(),
+                     "1 of 1 articles written into " + shown +
+                         "/rewritten_files, 0 skipped as empty, 0 failed.");
+            QVERIFY(exists("rewritten_files/a.txt"));
+        }
+        Seam::setProgramFolder(QStringLiteral(CW_BINARY_DIR));
+        frmLegalPages legal;
+        legal.show();
+        openByClick(legal, 0);
+        QVERIFY(QFile::copy(CW_SOURCE_DIR "/tests/data/facts-hobby.toml",
+                            FactsFile::defaultPath(child<FolderList>(legal, "Dir1")->path())));
+        child<QListWidget>(legal, "lstDisclaimers")
+            ->findItems("Privacy Policy", Qt::MatchExactly)
+            .at(0)
+            ->setCheckState(Qt::Checked);
+        child<QLineEdit>(legal, "txtSiteName")->setText("A");
+        child<QLineEdit>(legal, "txtSiteUrl")->setText("https://a.test");
+        child<QLineEdit>(legal, "txtemail")->setText("a@a.test");
+        ModalWatcher watcher([](QWidget *links) { links->close(); });
+        click(legal, "cmdCreatePages");
+        QVERIFY(watcher.fired());
+        QCOMPARE(messages(), QStringList{});
+        QVERIFY(exists("privacy-policy.html"));
+        QCOMPARE(child<FileList>(legal, "File1")->count(), 1);
+    }
+
     void aDroppedFolderIsOpened_data() {
         QTest::addColumn<QStringList>("dropped");
         QTest::addColumn<bool>("taken");
