@@ -8,8 +8,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,8 +108,8 @@ QWidget *frmSiteFacts::buildQuestions() {
     area->setWidgetResizable(true);
     area->setAccessibleName(QStringLiteral("Questions"));
     auto *page = new QWidget(area);
-    auto *form = new QFormLayout(page);
-    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    // Each question above its answer, wrapped to the width of the window.
+    auto *form = new QVBoxLayout(page);
     for (const FactQuestion &q : FactQuestions::all()) {
         if (q.key.startsWith(QLatin1String("place.")))
             continue; // the "In the site's pages" tab asks these
@@ -141,7 +139,9 @@ QWidget *frmSiteFacts::buildQuestions() {
             q.key + (q.answers.isEmpty() ? QString() : QStringLiteral(": ") + q.answers));
         editor->setToolTip(q.key);
         caption->setBuddy(editor);
-        form->addRow(caption, editor);
+        form->addWidget(caption);
+        form->addWidget(editor);
+        form->addSpacing(6);
         m_editors.insert(q.key, editor);
         m_captions.insert(q.key, caption);
     }
