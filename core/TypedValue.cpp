@@ -19,30 +19,7 @@ bool isEmailAddress(const QString &text) {
 }
 
 QString htmlEscaped(const QString &text) {
-    if (!text.contains(QLatin1Char('&')) && !text.contains(QLatin1Char('<')) &&
-        !text.contains(QLatin1Char('>')) && !text.contains(QLatin1Char('"')))
-        return text;
-    QString out;
-    out.reserve(text.size() + 16);
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&':
-            out += QStringLiteral("&amp;");
-            break;
-        case '<':
-            out += QStringLiteral("&lt;");
-            break;
-        case '>':
-            out += QStringLiteral("&gt;");
-            break;
-        case '"':
-            out += QStringLiteral("&quot;");
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return text.toHtmlEscaped(); // & < > and ", nothing else
 }
 
 } // namespace TypedValue
