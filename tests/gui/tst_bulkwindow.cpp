@@ -20,6 +20,16 @@
 #include <sys/stat.h>
 
 // The window's wiring, driven offscreen; the rules of a run are proven by tst_batchrun.
+// A random source whose every draw waits for the test, so a run stands inside an article.
+struct GatedRandom : RandomSource {
+    QSemaphore entered, go;
+    quint32 below(quint32) override {
+        entered.release();
+        go.acquire();
+        return 0;
+    }
+};
+
 class BulkWindowTest : public QObject {
     Q_OBJECT
 
@@ -368,14 +378,7 @@ private slots:
     // The run ends while "Stop the Run?" is left open: the question closes unanswered, the result
     // opens on its own, and the window stays; closing it then needs no question.
     void aRunEndingUnderTheStopQuestionClosesIt() {
-        struct GatedRandom : RandomSource {
-            QSemaphore entered, go;
-            quint32 below(quint32) override {
-                entered.release();
-                go.acquire();
-                return 0;
-            }
-        } gate;
+        GatedRandom gate;
         Seam::setRandom(&gate);
         m_f->article("a.txt", "A");
         QString output;
@@ -441,15 +444,7 @@ private slots:
     }
 
     void closingDuringARunAsksThenStopsAfterTheArticleAtHand() {
-        // Every draw waits for the test, so the run stands inside its first article.
-        struct GatedRandom : RandomSource {
-            QSemaphore entered, go;
-            quint32 below(quint32) override {
-                entered.release();
-                go.acquire();
-                return 0;
-            }
-        } gate;
+        GatedRandom gate; // the run stands inside its first article
         Seam::setRandom(&gate);
         for (const char *name : {"a.txt", "b.txt", "c.txt"})
             m_f->article(name, name);
